@@ -1,0 +1,35 @@
+// LookupWindow: the main window, alive from start-up to the end of the program.
+#pragma once
+
+#include "toolkit/toolkit.h"
+
+namespace xiulan::lookup {
+
+// Control names of the window's definition.
+inline constexpr char 时钟2[] = "时钟2";
+inline constexpr char 标签1[] = "标签1";
+inline constexpr char 按钮2[] = "按钮2";
+inline constexpr char 气球提示框1[] = "气球提示框1";
+inline constexpr char 时钟1[] = "时钟1";
+inline constexpr char 编辑框_输出框[] = "编辑框_输出框";
+inline constexpr char 组合框_搜索内容[] = "组合框_搜索内容";
+inline constexpr char 按钮1[] = "按钮1";
+inline constexpr char 编辑框_词汇[] = "编辑框_词汇";
+
+inline constexpr char kCaption[] = "澄屿计算机英语查询工具";
+inline constexpr char kWelcomeText[] =
+    "欢迎使用岫澜查询工具,HOME键呼入呼出!\r\n"
+    "\r\n"
+    "提示:如果你需添加某个单词,请在软件目录下的文本文件中加入\r\n"
+    "感谢使用!作者:岫澜  QQ:00000000(示例号码)";
+
+const toolkit::WindowDefinition& lookupWindowDefinition();
+
+// Start-up after the current directory is set: creates the window (which runs its creation
+// events) and runs the event loop. Gives the exit code.
+int runLookupWindow(toolkit::Desktop& desktop);
+
+// Handlers.
+void onLookupWindowCreated(toolkit::Window& window);
+
+}  // namespace xiulan::lookup

@@ -1,0 +1,161 @@
+// The run-time services the windows are built on, behind one narrow interface with two
+// backends: win32/ (the real desktop) and sim/ (an in-memory desktop for behaviour tests).
+//
+// A window is a definition (data) plus handlers. Handlers get the window they belong to and
+// nothing else; the state of the program lives in the controls, menus and timers reached
+// through that handle, never in variables of our own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vocabulary/text.h"
+
+namespace xiulan::toolkit {
+
+class Window;
+class Desktop;
+
+using Handler = void (*)(Window&);
+using TrayHandler = void (*)(Window&, int type);
+
+enum class ControlKind { Timer, Label, Button, Edit, ComboBox, BalloonTip };
+
+enum class Frame { None, Thin, Sunken };
+
+// One control of a window definition. Places and sizes are client-area pixels.
+struct ControlDefinition {
+  const char* name = "";
+  ControlKind kind = ControlKind::Label;
+  int left = 0, top = 0, width = 0, height = 0;
+  bool shown = true;
+  Text text{};  // initial text
+  bool tabStop = false;
+  bool defaultButton = false;
+  // Edit boxes.
+  bool multiline = false;
+  bool readOnly = false;
+  bool wantReturn = false;  // Enter inserts a line break instead of clicking the default button
+  bool verticalScroll = false;
+  bool horizontalScroll = false;
+  bool wrap = false;  // long lines wrap at the box's width
+  Frame frame = Frame::None;
+  int fontHeight = 0;  // 0: the system's user-interface font; else a GB2312 font of that height
+  // Combo boxes: total height with the drop-down list open.
+  int dropDownHeight = 0;
+  // Timers: initial period in milliseconds, 0 stopped.
+  int period = 0;
+  // Balloon-tip boxes.
+  int balloonDisplayMs = 0;
+  // The click of a button, the tick of a timer, the feedback (hotkey press) of a label.
+  Handler onEvent = nullptr;
+};
+
+// One item of a menu bar: level 0 is a menu on the bar, level 1 an item under the last menu.
+struct MenuItemDefinition {
+  const char* text = "";
+  int level = 1;
+  bool separator = false;
+  bool checkable = false;
+  const char* shortcut = nullptr;  // shown after a tab, e.g. "Ctrl+J"
+  Handler onSelect = nullptr;
+};
+
+enum class Border { FixedSingle, Resizable };
+
+struct WindowDefinition {
+  Text caption{};
+  int width = 0, height = 0;  // outer frame
+  Border border = Border::FixedSingle;
+  bool minimizeButton = false;
+  bool maximizeButton = false;
+  bool escCloses = false;
+  bool taskbarButton = true;
+  std::vector<MenuItemDefinition> menu{};
+  // In definition order: the first is the top of the stacking order; Tab visits the shown,
+  // enabled tab stops from the last towards the first.
+  std::vector<ControlDefinition> controls{};
+  Handler onCreated = nullptr;
+  Handler onPositionChanged = nullptr;
+  Handler onSizeChanged = nullptr;
+  Handler onDestroying = nullptr;
+  TrayHandler onTrayEvent = nullptr;
+};
+
+// Window state values as they are read and written.
+inline constexpr int kStateNormal = 0;
+inline constexpr int kStateRestoreAndCentre = 1;
+inline constexpr int kStateMinimised = 2;
+inline constexpr int kStateMaximised = 3;
+
+inline constexpr int kVirtualKeyHome = 0x24;
+
+// A live window of the program. Every write that moves the window raises its
+// position-changed event before the write returns, nested if a handler moves it again.
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual Desktop& desktop() = 0;
+  virtual bool exists() const = 0;
+
+  // Outer frame in screen pixels. Written values are clamped to -32627 ... 32627.
+  virtual int left() const = 0;
+  virtual int top() const = 0;
+  virtual int width() const = 0;
+  virtual int height() const = 0;
+  virtual void setLeft(int left) = 0;
+  virtual void setTop(int top) = 0;
+  virtual int clientWidth() const = 0;
+  virtual int clientHeight() const = 0;
+
+  // 1 shown (also while minimised), 0 hidden. Writing 1 shows and activates the window.
+  virtual int visible() const = 0;
+  virtual void setVisible(int visible) = 0;
+  // Reads 2 minimised, 3 maximised, else 0. Writes: 0 show normally, 1 restore and centre,
+  // 2 minimise, 3 maximise; clamped to 0...3 and ignored while the window is hidden.
+  virtual int windowState() const = 0;
+  virtual void setWindowState(int state) = 0;
+  virtual bool enabled() const = 0;
+
+  // Controls, found by their definition name.
+  virtual Text text(const char* control) const = 0;
+  virtual void setText(const char* control, const Text& text) = 0;
+  // Puts the caret at the end, inserts the text there and scrolls it into view.
+  virtual void appendText(const char* control, const Text& text) = 0;
+  virtual void addListItem(const char* control, const Text& item) = 0;
+  virtual std::vector<Text> listItems(const char* control) const = 0;
+  virtual void setFocus(const char* control) = 0;
+  // The definition name of the control that has the keyboard focus, or "" when none does.
+  virtual std::string focusedControl() const = 0;
+
+  // Timers: a negative period counts as 0; 0 stops; writing the current value changes
+  // nothing; any other value restarts the count, the first tick one period later.
+  virtual int timerPeriod(const char* timer) const = 0;
+  virtual void setTimerPeriod(const char* timer, int period) = 0;
+
+  // Registers a global hotkey whose presses raise the feedback event of `control`. Gives a
+  // positive identifier, or 0 when the key cannot be had.
+  virtual int registerHotkey(const char* control, int modifiers, int virtualKey) = 0;
+
+  // Destroys the window: raises its will-be-destroyed event and skips the may-close one.
+  virtual void destroy() = 0;
+};
+
+// The desktop: creates windows and runs the event loop.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  // Creates the window from its definition, centred on the primary screen, hidden, and
+  // raises its created, position-changed and size-changed events in that order, each only
+  // while the window still exists. Gives nothing when the window cannot be made.
+  virtual Window* createWindow(const WindowDefinition& definition) = 0;
+  virtual int screenWidth() const = 0;
+  virtual int screenHeight() const = 0;
+  // Runs until no window of the program is left; gives the exit code.
+  virtual int runEventLoop() = 0;
+};
+
+}  // namespace xiulan::toolkit
