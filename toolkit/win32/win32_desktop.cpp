@@ -1,0 +1,147 @@
+// The desktop: window class, fonts, the event loop and its keyboard rules.
+#include "toolkit/win32/win32_backend.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <iterator>
+
+#include "toolkit/win32/win32_desktop.h"
+
+namespace xiulan::toolkit::win32 {
+namespace {
+
+constexpr int kIconResource = 1;
+constexpr int kLastHotkeyId = 0xBFFF;  // ids above are reserved for shared libraries
+
+HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric),
+                                       GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &Win32Window::windowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = loadIcon(instance_, SM_CXICON, SM_CYICON);
+  windowClass.hIconSm = loadIcon(instance_, SM_CXSMICON, SM_CYSMICON);
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = kWindowClassName;
+  // The class lives as long as the process; a later desktop finds it already there.
+  RegisterClassExW(&windowClass);
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    ownUiFont_ = uiFont_ != nullptr;
+  }
+  if (!uiFont_) uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+Win32Desktop::~Win32Desktop() {
+  // Windows still alive go without their handlers: the program is past its event loop.
+  shuttingDown_ = true;
+  for (const auto& window : windows_) {
+    if (window->exists()) DestroyWindow(window->hwnd());
+  }
+  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
+  if (ownUiFont_) DeleteObject(uiFont_);
+  for (const auto& [height, font] : gb2312Fonts_) DeleteObject(font);
+}
+
+Window* Win32Desktop::createWindow(const WindowDefinition& definition) {
+  windows_.push_back(std::make_unique<Win32Window>(*this, definition));
+  Win32Window* window = windows_.back().get();
+  if (!window->create()) {
+    windows_.pop_back();
+    return nullptr;
+  }
+  window->raiseCreationEvents();
+  return window;
+}
+
+int Win32Desktop::screenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+int Win32Desktop::screenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+int Win32Desktop::runEventLoop() {
+  MSG message{};
+  while (liveWindows_ > 0) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
+    if (got == -1) break;
+    if (preTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+void Win32Desktop::windowGone() {
+  // The last window can go while GetMessageW is handling a message sent from another thread
+  // or program (a WM_CLOSE, say), and GetMessageW would then wait on: wake the loop up.
+  if (--liveWindows_ == 0) PostMessageW(nullptr, WM_NULL, 0, 0);
+}
+
+HFONT Win32Desktop::gb2312Font(int height) {
+  if (const auto found = gb2312Fonts_.find(height); found != gb2312Fonts_.end()) {
+    return found->second;
+  }
+  LOGFONTW font{};
+  font.lfHeight = -height;  // character height, not cell height
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = GB2312_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  HFONT made = CreateFontIndirectW(&font);
+  if (!made) return uiFont_;
+  gb2312Fonts_.emplace(height, made);
+  return made;
+}
+
+HWND Win32Desktop::hiddenOwner() {
+  if (!hiddenOwner_) {
+    hiddenOwner_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   instance_, nullptr);
+  }
+  return hiddenOwner_;
+}
+
+int Win32Desktop::nextHotkeyId() {
+  lastHotkeyId_ = lastHotkeyId_ >= kLastHotkeyId ? 1 : lastHotkeyId_ + 1;
+  return lastHotkeyId_;
+}
+
+Win32Window* Win32Desktop::windowOf(HWND hwnd) const {
+  HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+  wchar_t className[std::size(kWindowClassName) + 1] = {};
+  if (!root || !GetClassNameW(root, className, static_cast<int>(std::size(className))) ||
+      std::wcscmp(className, kWindowClassName) != 0) {
+    return nullptr;
+  }
+  return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+}
+
+bool Win32Desktop::preTranslate(const MSG& message) {
+  // Tab, Enter and Esc follow the window definitions here, before the controls see the key.
+  // IsDialogMessage is not used: its Tab order runs down the stacking order, ours up it.
+  if (message.message != WM_KEYDOWN) return false;
+  Win32Window* window = windowOf(message.hwnd);
+  return window && window->handleKey(message);
+}
+
+std::unique_ptr<Desktop> makeWin32Desktop(HINSTANCE instance) {
+  return std::make_unique<Win32Desktop>(instance);
+}
+
+}  // namespace xiulan::toolkit::win32
