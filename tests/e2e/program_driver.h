@@ -1,0 +1,89 @@
+// Drives the real program from outside, the way automation and screen readers do: it starts
+// xiulan.exe as a process, finds its windows, reads controls with standard messages and sends
+// real input. Nothing reaches into the program's memory.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xiulan::e2e {
+
+// Set from the command line: where xiulan.exe is and where artifacts (screenshots) go.
+struct Settings {
+  std::wstring program;
+  std::wstring artifacts;
+};
+Settings& settings();
+
+// Polls a condition until it holds or the time runs out; the result is the condition's last
+// value. End-to-end tests wait on conditions, never on sleeps alone.
+bool waitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+std::wstring readWindowText(HWND window);
+std::wstring className(HWND window);
+
+struct ChildControl {
+  HWND hwnd = nullptr;
+  std::wstring className;
+  std::wstring text;
+  RECT placeInClient{};  // relative to the top-level window's client area
+  bool visible = false;
+};
+
+// A fresh directory of its own under the system's temporary directory.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory();
+  ~TemporaryDirectory();
+  const std::wstring& path() const { return path_; }
+  std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+std::optional<std::string> readFileBytes(const std::wstring& path);
+void writeFileBytes(const std::wstring& path, const std::string& bytes);
+
+// One running copy of the program.
+class RunningProgram {
+ public:
+  // Starts `executable` with `workingDirectory` as its current directory.
+  RunningProgram(const std::wstring& executable, const std::wstring& workingDirectory);
+  ~RunningProgram();
+
+  // The visible top-level window of the program with this caption, once it is there.
+  HWND waitForWindow(const std::wstring& caption);
+  std::vector<ChildControl> controls(HWND window) const;
+  // The control with the keyboard focus in the program's thread (the combo box for its edit).
+  HWND focusedControl() const;
+  // Makes the window the foreground window so that real keyboard input reaches it.
+  bool bringToFront(HWND window) const;
+  // Real key presses through the system's input queue.
+  static void pressKey(WORD virtualKey);
+  static void typeText(const std::wstring& text);
+
+  // Waits for the process to end; its exit code, or nothing if it did not end in time.
+  std::optional<DWORD> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  DWORD processId() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Saves the screen area of a window as a 24-bit BMP in the artifacts directory.
+std::wstring saveScreenshot(HWND window, const std::wstring& name);
+
+}  // namespace xiulan::e2e
