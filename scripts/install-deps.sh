@@ -3,8 +3,11 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils xdotool imagemagick
-          fonts-wqy-microhei)
+          g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb x11-utils xdotool imagemagick
+          fonts-wqy-microhei
+          # Wine's X11 driver needs these; apt only recommends them.
+          libxrender1 libxi6 libxrandr2 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
+          libxxf86vm1 libfreetype6 libfontconfig1)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 #include <iostream>
 
 #include "lookup_window/lookup_window.h"
@@ -150,6 +152,57 @@ TEST_F(ProgramTest, StartedFromAnotherDirectoryUsesTheListBesideTheProgram) {
   EXPECT_EQ(readFileBytes(elsewhere.file(kVocabularyFile)), decoy);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
+}
+
+TEST(ProgramFileTest, CarriesItsIconVersionRecordAndManifest) {
+  const std::wstring& program = settings().program;
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> record(size);
+  ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, record.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  auto field = [&](const wchar_t* name) {
+    wchar_t* value = nullptr;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
+    if (!VerQueryValueW(record.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
+      return std::wstring(L"<missing>");
+    }
+    return std::wstring(value);
+  };
+  EXPECT_EQ(field(L"FileDescription"), L"岫澜查询工具");
+  EXPECT_EQ(field(L"ProductName"), L"岫澜查询工具");
+  EXPECT_EQ(field(L"Comments"), L"岫澜查询工具");
+  EXPECT_EQ(field(L"FileVersion"), L"1.0.0.0");
+  EXPECT_EQ(field(L"ProductVersion"), L"1.0.0.0");
+  EXPECT_NE(field(L"CompanyName"), L"<missing>");
+  EXPECT_NE(field(L"LegalCopyright"), L"<missing>");
+
+  HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr);
+  auto resource = [&](LPCWSTR type, int id) {
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), type);
+    if (!found) return std::string();
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+    return std::string(bytes, SizeofResource(image, found));
+  };
+  // One 32 x 32 image at 32 bits per pixel: the 4,286-byte icon file less its 22-byte header.
+  const std::string group = resource(MAKEINTRESOURCEW(14), 1);  // RT_GROUP_ICON
+  ASSERT_EQ(group.size(), 6u + 14u);
+  EXPECT_EQ(static_cast<unsigned char>(group[6]), 32);
+  EXPECT_EQ(static_cast<unsigned char>(group[7]), 32);
+  const int iconId = static_cast<unsigned char>(group[18]) | (static_cast<unsigned char>(group[19]) << 8);
+  EXPECT_EQ(resource(MAKEINTRESOURCEW(3), iconId).size(), 4286u - 22u);  // RT_ICON
+  const std::string manifest = resource(MAKEINTRESOURCEW(24), 1);  // RT_MANIFEST
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(manifest.find("<gdiScaling"), std::string::npos);
+  FreeLibrary(image);
 }
 
 }  // namespace

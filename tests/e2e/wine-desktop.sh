@@ -40,10 +40,15 @@ prepareWinePrefix() {
   mkdir -p "$WINEPREFIX"
   "$WINE" wineboot -i >/dev/null 2>&1
   "$WINESERVER" -w
+  # Wine does not look for its own fonts (Tahoma, Marlett) where Debian puts them.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # A crashing program must end with an error, not wait for ever behind a crash dialog.
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
   # Chinese text in the default user-interface faces, from fonts-wqy-microhei.
   local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
   local face
-  for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
+  for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" \
+    "Segoe UI"; do
     "$WINE" reg add "$link" /v "$face" /t REG_MULTI_SZ \
       /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null
   done
