@@ -77,9 +77,14 @@ int replaceWhole(const Text& name, std::string_view bytes) {
   const std::wstring target = toWideName(name);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    // Said outright rather than left to the open below: an administrator's process may be
+    // allowed to open a read-only file for writing, and it must still stay as it was.
+    return ERROR_ACCESS_DENIED;
+  }
   if (exists) {
-    // Opening the old file for writing, without sharing, fails exactly when the old way of
-    // writing would have: read-only, a directory, or held open by another program.
+    // Opening the old file for writing, without sharing, fails when another program holds it
+    // open, as the file's own writers would.
     Handle probe(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe.valid()) return static_cast<int>(GetLastError());
