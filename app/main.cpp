@@ -19,7 +19,8 @@ std::wstring programDirectory() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
+    if (length == 0)
+      return {};
     if (length < path.size()) {
       path.resize(length);
       break;
@@ -34,7 +35,8 @@ std::wstring programDirectory() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::wstring directory = programDirectory();
-  if (!directory.empty()) SetCurrentDirectoryW(directory.c_str());
+  if (!directory.empty())
+    SetCurrentDirectoryW(directory.c_str());
   auto desktop = xiulan::toolkit::win32::makeWin32Desktop(instance);
   return xiulan::lookup::runLookupWindow(*desktop);
 }

@@ -39,7 +39,8 @@ double seconds(F&& run) {
 template <class F>
 double bestSeconds(F&& run) {
   double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) best = std::min(best, seconds(run));
+  for (int i = 0; i < kRuns; ++i)
+    best = std::min(best, seconds(run));
   return best;
 }
 
@@ -59,11 +60,14 @@ std::pair<double, double> bestSecondsInTurn(F&& first, G&& second) {
 // notices /dev/null and stops at the first match.
 void runQuietly(const std::vector<std::string>& args, const std::vector<std::string>& env) {
   std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   std::vector<char*> envp;
-  for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
-  for (char** entry = environ; *entry; ++entry) envp.push_back(*entry);
+  for (const std::string& entry : env)
+    envp.push_back(const_cast<char*>(entry.c_str()));
+  for (char** entry = environ; *entry; ++entry)
+    envp.push_back(*entry);
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -91,7 +95,8 @@ std::string printable(const std::string& query) {
 
 int main(int argc, char** argv) {
   std::size_t lines = 3'000'000;
-  if (argc > 1) lines = std::stoul(argv[1]);
+  if (argc > 1)
+    lines = std::stoul(argv[1]);
   const std::string rareWord = "zymurgy";
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("xiulan-bench-" + std::to_string(lines) + ".txt");
@@ -101,9 +106,11 @@ int main(int argc, char** argv) {
   }
   const std::string counter =
       (std::filesystem::path(argv[0]).parent_path() / "xiulan_count").string();
-  const xiulan::Text vocabulary = xiulan::bytesToText(*xiulan::fileio::readWhole(xiulan::Text(file.c_str())));
+  const xiulan::Text vocabulary =
+      xiulan::bytesToText(*xiulan::fileio::readWhole(xiulan::Text(file.c_str())));
   const std::string_view text = vocabulary.bytes();
-  std::printf("vocabulary: %s, %.1f MB, %zu lines\n\n", file.c_str(), static_cast<double>(text.size()) / 1e6, lines);
+  std::printf("vocabulary: %s, %.1f MB, %zu lines\n\n", file.c_str(),
+              static_cast<double>(text.size()) / 1e6, lines);
 
   const double absentByteFloor = bestSeconds([&] {
     const void* volatile hit = std::memchr(text.data(), '\0', text.size());
@@ -112,9 +119,8 @@ int main(int argc, char** argv) {
   std::size_t crCount = 0;
   const double crCountFloor = bestSeconds([&] {
     std::size_t count = 0;
-    for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(
-                                           p, '\r', text.data() + text.size() - p)));
-         ++p) {
+    for (const char* p = text.data();
+         (p = static_cast<const char*>(std::memchr(p, '\r', text.data() + text.size() - p))); ++p) {
       ++count;
     }
     crCount = count;
@@ -123,20 +129,25 @@ int main(int argc, char** argv) {
   std::printf("floor 2, memchr count of %zu CRs:  %8.2f ms\n\n", crCount, crCountFloor * 1e3);
 
   const std::vector<std::string> queries = {rareWord, "tion", "的", "、", "qqxjj"};
-  std::printf("%-20s %9s %10s %10s %8s %10s %9s %9s\n", "query", "matches", "lookup ms",
-              "x floor1", "x floor2", "process ms", "grep ms", "x grep");
+  std::printf("%-20s %9s %10s %10s %8s %10s %9s %9s\n", "query", "matches", "lookup ms", "x floor1",
+              "x floor2", "process ms", "grep ms", "x grep");
   for (const std::string& query : queries) {
     std::int64_t matches = 0;
     const double lookup = bestSeconds([&] { matches = xiulan::countMatchingLines(text, query); });
     const auto [process, grep] = bestSecondsInTurn(
-        [&] { runQuietly({counter, file.string(), query}, {}); },
-        [&] { runQuietly({"grep", "-F", "-c", "--", query, file.string()}, {"LC_ALL=C"}); });
+        [&] {
+          runQuietly({counter, file.string(), query}, {});
+        },
+        [&] {
+          runQuietly({"grep", "-F", "-c", "--", query, file.string()}, {"LC_ALL=C"});
+        });
     // The process reads the file in pieces; its count must still be the lookup's. Both
     // commands write to the scratch file, so count once more with the process alone.
     runQuietly({counter, file.string(), query}, {});
     long long processMatches = -1;
     if (std::FILE* output = std::fopen(kOutputFile, "r")) {
-      if (std::fscanf(output, "%lld", &processMatches) != 1) processMatches = -1;
+      if (std::fscanf(output, "%lld", &processMatches) != 1)
+        processMatches = -1;
       std::fclose(output);
     }
     if (processMatches != matches) {
@@ -148,7 +159,8 @@ int main(int argc, char** argv) {
                 static_cast<long long>(matches), lookup * 1e3, lookup / absentByteFloor,
                 lookup / crCountFloor, process * 1e3, grep * 1e3, process / grep);
   }
-  std::printf("\ntargets: rare word and miss within 1.5x floor 1; ideographic comma within 3x "
-              "floor 2; every query faster than grep (x grep < 1).\n");
+  std::printf(
+      "\ntargets: rare word and miss within 1.5x floor 1; ideographic comma within 3x "
+      "floor 2; every query faster than grep (x grep < 1).\n");
   return 0;
 }

@@ -39,24 +39,30 @@ int main(int argc, char** argv) {
   }
   const std::string_view query = argv[2];
   const int fd = open(argv[1], O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return fail("read", argv[1]);
+  if (fd < 0)
+    return fail("read", argv[1]);
   std::size_t capacity = kPieceSize;
   char* buffer = static_cast<char*>(std::malloc(capacity));
-  if (!buffer) return fail("allocate memory for", argv[1]);
+  if (!buffer)
+    return fail("allocate memory for", argv[1]);
   std::size_t held = 0;  // bytes of an unfinished line at the start of the buffer
   long long count = 0;
   for (;;) {
     if (held == capacity) {
       // A line longer than the buffer: make room for the rest of it.
       char* grown = static_cast<char*>(std::realloc(buffer, capacity * 2));
-      if (!grown) return fail("allocate memory for", argv[1]);
+      if (!grown)
+        return fail("allocate memory for", argv[1]);
       buffer = grown;
       capacity *= 2;
     }
     const ssize_t got = read(fd, buffer + held, capacity - held);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return fail("read", argv[1]);
-    if (got == 0) break;
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return fail("read", argv[1]);
+    if (got == 0)
+      break;
     // The text ends before the first NUL, as the program reads its file.
     const auto fresh = static_cast<std::size_t>(got);
     if (const void* nul = std::memchr(buffer + held, '\0', fresh)) {

@@ -17,7 +17,8 @@ constexpr UINT kGbkCodePage = 936;
 
 std::wstring toWideName(const Text& name) {
   const std::string_view bytes = name.bytes();
-  if (bytes.empty()) return {};
+  if (bytes.empty())
+    return {};
   const int size = static_cast<int>(bytes.size());
   const int wideSize = MultiByteToWideChar(kGbkCodePage, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
@@ -57,16 +58,20 @@ bool entryExists(const Text& name) {
 std::optional<Bytes> readWhole(const Text& name) {
   Handle file(CreateFileW(toWideName(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
+  if (!file.valid())
+    return std::nullopt;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
+    return std::nullopt;
   Bytes bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   std::size_t got = 0;
   while (got < bytes.size()) {
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data() + got, want, &read, nullptr)) return std::nullopt;
-    if (read == 0) break;  // shorter than promised: keep what arrived
+    if (!ReadFile(file.get(), bytes.data() + got, want, &read, nullptr))
+      return std::nullopt;
+    if (read == 0)
+      break;  // shorter than promised: keep what arrived
     got += read;
   }
   bytes.resize(got);
@@ -87,7 +92,8 @@ int replaceWhole(const Text& name, std::string_view bytes) {
     // open, as the file's own writers would.
     Handle probe(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe.valid()) return static_cast<int>(GetLastError());
+    if (!probe.valid())
+      return static_cast<int>(GetLastError());
   }
 
   wchar_t temporary[MAX_PATH + 1] = {};
@@ -101,7 +107,8 @@ int replaceWhole(const Text& name, std::string_view bytes) {
   {
     Handle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return fail(GetLastError());
+    if (!file.valid())
+      return fail(GetLastError());
     while (!bytes.empty()) {
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
       DWORD written = 0;
@@ -142,15 +149,18 @@ Text describeError(int systemError) {
   std::string gbk;
   if (length > 0 && message) {
     DWORD used = length;
-    while (used > 0 && (message[used - 1] == L'\r' || message[used - 1] == L'\n')) --used;
-    const int size = WideCharToMultiByte(kGbkCodePage, 0, message, static_cast<int>(used),
-                                         nullptr, 0, nullptr, nullptr);
+    while (used > 0 && (message[used - 1] == L'\r' || message[used - 1] == L'\n'))
+      --used;
+    const int size = WideCharToMultiByte(kGbkCodePage, 0, message, static_cast<int>(used), nullptr,
+                                         0, nullptr, nullptr);
     gbk.resize(static_cast<std::size_t>(size));
-    WideCharToMultiByte(kGbkCodePage, 0, message, static_cast<int>(used), gbk.data(), size,
-                        nullptr, nullptr);
+    WideCharToMultiByte(kGbkCodePage, 0, message, static_cast<int>(used), gbk.data(), size, nullptr,
+                        nullptr);
   }
-  if (message) LocalFree(message);
-  if (gbk.empty()) gbk = "error " + std::to_string(systemError);
+  if (message)
+    LocalFree(message);
+  if (gbk.empty())
+    gbk = "error " + std::to_string(systemError);
   return Text(std::move(gbk));
 }
 

@@ -49,8 +49,10 @@ int commonness(unsigned char byte) {
   if (byte >= 'a' && byte <= 'z') {
     return static_cast<int>(kLettersRarestFirst.find(static_cast<char>(byte)));
   }
-  if (byte >= 0x80) return 13;
-  if ((byte >= '0' && byte <= '9') || byte == ' ' || byte == '\r' || byte == '\n') return 20;
+  if (byte >= 0x80)
+    return 13;
+  if ((byte >= '0' && byte <= '9') || byte == ' ' || byte == '\r' || byte == '\n')
+    return 20;
   return 0;
 }
 
@@ -73,14 +75,19 @@ std::size_t highRunStart(const unsigned char* b, std::size_t floor, std::size_t 
     return j - 16 + static_cast<std::size_t>(std::bit_width(low));
   }
 #endif
-  while (j > floor && b[j - 1] >= 0x80) --j;
+  while (j > floor && b[j - 1] >= 0x80)
+    --j;
   return j;
 }
 
 // The bits below bit `count` (count < 64).
-std::uint64_t bitsBelow(unsigned count) { return (std::uint64_t{1} << count) - 1; }
+std::uint64_t bitsBelow(unsigned count) {
+  return (std::uint64_t{1} << count) - 1;
+}
 
-unsigned lowestBit(std::uint64_t bits) { return static_cast<unsigned>(std::countr_zero(bits)); }
+unsigned lowestBit(std::uint64_t bits) {
+  return static_cast<unsigned>(std::countr_zero(bits));
+}
 unsigned highestBit(std::uint64_t bits) {
   return 63u - static_cast<unsigned>(std::countl_zero(bits));
 }
@@ -143,9 +150,12 @@ class BlockReader {
 #else
     for (unsigned k = 0; k < 64; ++k) {
       const std::uint64_t bit = std::uint64_t{1} << k;
-      if (at[k] >= 0x80) bits.high |= bit;
-      if (at[k] == '\r' && at[k + 1] == '\n') bits.crlf |= bit;
-      if (at[k] == first_ && at[k + lastOffset_] == last_) bits.candidates |= bit;
+      if (at[k] >= 0x80)
+        bits.high |= bit;
+      if (at[k] == '\r' && at[k + 1] == '\n')
+        bits.crlf |= bit;
+      if (at[k] == first_ && at[k + lastOffset_] == last_)
+        bits.candidates |= bit;
     }
 #endif
     return bits;
@@ -165,7 +175,8 @@ LineLookup::LineLookup(std::string_view vocabulary, std::string_view query)
   if (query_.size() >= 2) {
     guard_ = 0;
     for (std::size_t i = 1; i < query_.size(); ++i) {
-      if (commonness(bytesOf(query_)[i]) < commonness(bytesOf(query_)[guard_])) guard_ = i;
+      if (commonness(bytesOf(query_)[i]) < commonness(bytesOf(query_)[guard_]))
+        guard_ = i;
     }
   }
 }
@@ -173,7 +184,8 @@ LineLookup::LineLookup(std::string_view vocabulary, std::string_view query)
 std::size_t LineLookup::findCandidate(std::size_t from) {
   const std::size_t n = text_.size();
   const std::size_t m = query_.size();
-  if (from > n || m > n - from) return kNone;
+  if (from > n || m > n - from)
+    return kNone;
   const unsigned char* b = bytesOf(text_);
   const unsigned char* q = bytesOf(query_);
   if (m == 1) {
@@ -187,10 +199,12 @@ std::size_t LineLookup::findCandidate(std::size_t from) {
     const std::size_t g = guard_;
     while (i <= lastStart) {
       const void* hit = std::memchr(b + i + g, q[g], lastStart - i + 1);
-      if (!hit) return kNone;
+      if (!hit)
+        return kNone;
       const std::size_t p =
           static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - b) - g;
-      if (std::memcmp(b + p, q, m) == 0) return p;
+      if (std::memcmp(b + p, q, m) == 0)
+        return p;
       i = p + 1;
       // Too many hits that are not the query: the guard byte is common in this text after
       // all, and the filter on two bytes at once below wastes less.
@@ -199,7 +213,8 @@ std::size_t LineLookup::findCandidate(std::size_t from) {
         break;
       }
     }
-    if (guard_ != kNone) return kNone;
+    if (guard_ != kNone)
+      return kNone;
   }
   auto middleMatches = [&](std::size_t p) {
     return m <= 2 || std::memcmp(b + p + 1, q + 1, m - 2) == 0;
@@ -219,13 +234,15 @@ std::size_t LineLookup::findCandidate(std::size_t from) {
     const unsigned mask = blockMask(i) | (blockMask(i + 16) << 16);
     for (unsigned rest = mask; rest != 0; rest &= rest - 1) {
       const std::size_t p = i + static_cast<std::size_t>(std::countr_zero(rest));
-      if (middleMatches(p)) return p;
+      if (middleMatches(p))
+        return p;
     }
     i += 32;
   }
 #endif
   for (; i <= lastStart; ++i) {
-    if (b[i] == q[0] && b[i + m - 1] == q[m - 1] && middleMatches(i)) return i;
+    if (b[i] == q[0] && b[i + m - 1] == q[m - 1] && middleMatches(i))
+      return i;
   }
   return kNone;
 }
@@ -240,7 +257,8 @@ bool LineLookup::isCharStart(std::size_t pos) {
 }
 
 bool LineLookup::isDelimiterAt(std::size_t pos, std::size_t knownStart) const {
-  if (pos + 1 >= text_.size() || text_[pos] != '\r' || text_[pos + 1] != '\n') return false;
+  if (pos + 1 >= text_.size() || text_[pos] != '\r' || text_[pos + 1] != '\n')
+    return false;
   return ((pos - highRunStart(bytesOf(text_), knownStart, pos)) & 1u) == 0;
 }
 
@@ -265,10 +283,12 @@ std::size_t LineLookup::lineEndFrom(std::size_t from, std::size_t knownStart) co
 #endif
     if (cr == kNone) {
       const void* hit = std::memchr(b + from, '\r', n - from);
-      if (!hit) break;
+      if (!hit)
+        break;
       cr = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - b);
     }
-    if (isDelimiterAt(cr, knownStart)) return cr;
+    if (isDelimiterAt(cr, knownStart))
+      return cr;
     from = cr + 1;
   }
   return n;
@@ -281,12 +301,14 @@ std::size_t LineLookup::lineStartBefore(std::size_t pos) const {
     const auto chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytesOf(text_) + resume_));
     const unsigned lineFeeds =
         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
-    if ((lineFeeds & ((1u << (pos - resume_)) - 1u)) == 0) return resume_;
+    if ((lineFeeds & ((1u << (pos - resume_)) - 1u)) == 0)
+      return resume_;
   }
 #endif
   for (std::size_t lf = pos; lf > resume_ + 1;) {
     --lf;
-    if (text_[lf] == '\n' && isDelimiterAt(lf - 1, resume_)) return lf + 1;
+    if (text_[lf] == '\n' && isDelimiterAt(lf - 1, resume_))
+      return lf + 1;
   }
   return resume_;
 }
@@ -305,7 +327,8 @@ std::optional<std::string_view> LineLookup::next() {
       const std::size_t end = lineEndFrom(start, start);
       resume_ = end == n ? n : end + 2;
       knownStart_ = from_ = resume_;
-      if (end > start) return lineBetween(start, end);
+      if (end > start)
+        return lineBetween(start, end);
     }
     return std::nullopt;
   }
@@ -323,18 +346,22 @@ std::optional<std::string_view> LineLookup::nextByCandidates() {
       return std::nullopt;
     }
     from_ = p + 1;
-    if (!isCharStart(p)) continue;
+    if (!isCharStart(p))
+      continue;
     // A query holding CR or LF bytes may straddle a line break or begin on its LF.
-    if (queryHasLineBreakByte_ && p > resume_ && text_[p] == '\n' && isDelimiterAt(p - 1, resume_)) {
+    if (queryHasLineBreakByte_ && p > resume_ && text_[p] == '\n' &&
+        isDelimiterAt(p - 1, resume_)) {
       continue;
     }
     const std::size_t end = lineEndFrom(queryHasLineBreakByte_ ? p : p + m, p);
-    if (p + m > end) continue;
+    if (p + m > end)
+      continue;
     const std::size_t start = lineStartBefore(p);
     resume_ = from_ = knownStart_ = end == n ? n : end + 2;
     // A query with CR or LF bytes can match across lines, which the block scan does not
     // look for; it is rare enough to leave to the candidate search.
-    if (!queryHasLineBreakByte_ && p - searchStart < kCloseMatch) startBlocks();
+    if (!queryHasLineBreakByte_ && p - searchStart < kCloseMatch)
+      startBlocks();
     return lineBetween(start, end);
   }
 }
@@ -393,7 +420,8 @@ std::optional<std::string_view> LineLookup::nextByBlocks() {
       pendingBreaks_ &= ~breaksBefore;
     }
     const std::size_t p = blockEnd_ - 64 + bit;
-    if (m > 2 && std::memcmp(b + p + 1, q + 1, m - 2) != 0) continue;
+    if (m > 2 && std::memcmp(b + p + 1, q + 1, m - 2) != 0)
+      continue;
     // The query holds no CR or LF, so the match lies wholly in the line that begins at
     // resume_; the line ends at the next line break.
     idleBlocks_ = 0;
@@ -418,7 +446,8 @@ std::optional<std::string_view> LineLookup::nextByBlocks() {
 
 std::int64_t countMatchingLines(std::string_view vocabulary, std::string_view query) {
   std::int64_t count = 0;
-  for (LineLookup lookup(vocabulary, query); lookup.next();) ++count;
+  for (LineLookup lookup(vocabulary, query); lookup.next();)
+    ++count;
   return count;
 }
 
@@ -427,10 +456,12 @@ std::size_t completeLinesLength(std::string_view text) {
   // The last line break is usually a few bytes from the end; look back for it.
   for (std::size_t lf = text.size(); lf >= 2; --lf) {
     const std::size_t cr = lf - 2;
-    if (b[cr] != '\r' || b[cr + 1] != '\n') continue;
+    if (b[cr] != '\r' || b[cr + 1] != '\n')
+      continue;
     // The text's first byte starts a character, so the run before the CR can be counted back
     // to it. Runs before different CRs do not overlap, so this stays one pass over the text.
-    if (((cr - highRunStart(b, 0, cr)) & 1u) == 0) return cr + 2;
+    if (((cr - highRunStart(b, 0, cr)) & 1u) == 0)
+      return cr + 2;
   }
   return 0;
 }

@@ -23,7 +23,8 @@ class Text {
   // Keeps the bytes before the first NUL, if there is one, so the invariant always holds.
   explicit Text(std::string_view bytes) : bytes_(bytes.substr(0, bytes.find('\0'))) {}
   explicit Text(std::string&& bytes) : bytes_(std::move(bytes)) {
-    if (auto nul = bytes_.find('\0'); nul != std::string::npos) bytes_.resize(nul);
+    if (auto nul = bytes_.find('\0'); nul != std::string::npos)
+      bytes_.resize(nul);
   }
 
   std::string_view bytes() const { return bytes_; }
@@ -49,9 +50,15 @@ std::int64_t findText(const Text& haystack, const Text& needle);
 // member; a delimiter at the very end gives no empty last member.
 std::vector<Text> splitText(const Text& text, const Text& delimiter);
 
-inline std::string_view toView(const Text& text) { return text.bytes(); }
-inline std::string_view toView(const char* cString) { return cString; }
-inline std::string_view toView(std::string_view view) { return view; }
+inline std::string_view toView(const Text& text) {
+  return text.bytes();
+}
+inline std::string_view toView(const char* cString) {
+  return cString;
+}
+inline std::string_view toView(std::string_view view) {
+  return view;
+}
 
 Text concatText(std::initializer_list<std::string_view> parts);
 template <class... Parts>
@@ -66,6 +73,8 @@ Bytes textToBytes(const Text& text);
 
 // Character rule shared by findText, splitText and LineLookup: a byte 0x80 or above is the
 // lead byte of a two-byte character, whatever follows it.
-inline bool isLeadByte(unsigned char byte) { return byte >= 0x80; }
+inline bool isLeadByte(unsigned char byte) {
+  return byte >= 0x80;
+}
 
 }  // namespace xiulan

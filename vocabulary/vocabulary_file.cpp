@@ -4,7 +4,9 @@
 
 namespace xiulan::VocabularyFile {
 
-bool exists() { return fileio::entryExists(kVocabularyFileName); }
+bool exists() {
+  return fileio::entryExists(kVocabularyFileName);
+}
 
 Text readText() {
   std::optional<Bytes> bytes = fileio::readWhole(kVocabularyFileName);

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
-#include <iostream>
 
 #include "lookup_window/lookup_window.h"
 #include "program_driver.h"
@@ -33,7 +33,8 @@ class ProgramTest : public ::testing::Test {
 
 const ChildControl* byText(const std::vector<ChildControl>& controls, const std::wstring& text) {
   for (const ChildControl& control : controls) {
-    if (control.text == text) return &control;
+    if (control.text == text)
+      return &control;
   }
   return nullptr;
 }
@@ -70,7 +71,8 @@ TEST_F(ProgramTest, StartsCentredWithItsControlsAndSeedsTheWordList) {
   ASSERT_TRUE(waitFor([&] {
     controls = program.controls(window);
     for (const ChildControl& control : controls) {
-      if (control.className == L"ComboBox") queryBox = &control;
+      if (control.className == L"ComboBox")
+        queryBox = &control;
     }
     return queryBox && program.focusedControl() == queryBox->hwnd;
   })) << "the focus is not in the query box";
@@ -89,7 +91,7 @@ TEST_F(ProgramTest, StartsCentredWithItsControlsAndSeedsTheWordList) {
   for (const Expected& want : expected) {
     const ChildControl* control = byText(controls, want.text);
     ASSERT_NE(control, nullptr) << "no control shows "
-                               << ::testing::PrintToString(want.text.substr(0, 20));
+                                << ::testing::PrintToString(want.text.substr(0, 20));
     EXPECT_EQ(control->className, want.className);
     EXPECT_TRUE(control->visible);
     EXPECT_EQ(control->placeInClient.left, want.place.left);
@@ -188,7 +190,8 @@ TEST(ProgramFileTest, CarriesItsIconVersionRecordAndManifest) {
   ASSERT_NE(image, nullptr);
   auto resource = [&](LPCWSTR type, int id) {
     HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), type);
-    if (!found) return std::string();
+    if (!found)
+      return std::string();
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
     return std::string(bytes, SizeofResource(image, found));
   };
@@ -197,9 +200,10 @@ TEST(ProgramFileTest, CarriesItsIconVersionRecordAndManifest) {
   ASSERT_EQ(group.size(), 6u + 14u);
   EXPECT_EQ(static_cast<unsigned char>(group[6]), 32);
   EXPECT_EQ(static_cast<unsigned char>(group[7]), 32);
-  const int iconId = static_cast<unsigned char>(group[18]) | (static_cast<unsigned char>(group[19]) << 8);
+  const int iconId =
+      static_cast<unsigned char>(group[18]) | (static_cast<unsigned char>(group[19]) << 8);
   EXPECT_EQ(resource(MAKEINTRESOURCEW(3), iconId).size(), 4286u - 22u);  // RT_ICON
-  const std::string manifest = resource(MAKEINTRESOURCEW(24), 1);  // RT_MANIFEST
+  const std::string manifest = resource(MAKEINTRESOURCEW(24), 1);        // RT_MANIFEST
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("<gdiScaling"), std::string::npos);
   FreeLibrary(image);
@@ -215,7 +219,8 @@ int wmain(int argc, wchar_t** argv) {
   ::testing::InitGoogleTest(&narrowCount, narrow);
   for (int i = 1; i < argc; ++i) {
     const std::wstring argument = argv[i];
-    if (argument.rfind(L"--program=", 0) == 0) xiulan::e2e::settings().program = argument.substr(10);
+    if (argument.rfind(L"--program=", 0) == 0)
+      xiulan::e2e::settings().program = argument.substr(10);
     if (argument.rfind(L"--artifacts=", 0) == 0) {
       xiulan::e2e::settings().artifacts = argument.substr(12);
     }

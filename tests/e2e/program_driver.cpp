@@ -14,8 +14,10 @@ Settings& settings() {
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
-    if (condition()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
+    if (condition())
+      return true;
+    if (std::chrono::steady_clock::now() >= deadline)
+      return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
@@ -45,8 +47,10 @@ TemporaryDirectory::TemporaryDirectory() {
   GetTempPathW(MAX_PATH, base);
   for (unsigned attempt = GetTickCount();; ++attempt) {
     path_ = std::wstring(base) + L"xiulan-e2e-" + std::to_wstring(attempt);
-    if (CreateDirectoryW(path_.c_str(), nullptr)) return;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make a directory");
+    if (CreateDirectoryW(path_.c_str(), nullptr))
+      return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+      throw std::runtime_error("cannot make a directory");
   }
 }
 
@@ -57,7 +61,8 @@ void removeTree(const std::wstring& directory) {
   if (find != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
+      if (name == L"." || name == L"..")
+        continue;
       const std::wstring full = directory + L"\\" + name;
       if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         removeTree(full);
@@ -72,11 +77,14 @@ void removeTree(const std::wstring& directory) {
 }
 }  // namespace
 
-TemporaryDirectory::~TemporaryDirectory() { removeTree(path_); }
+TemporaryDirectory::~TemporaryDirectory() {
+  removeTree(path_);
+}
 
 std::optional<std::string> readFileBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in)
+    return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -130,7 +138,8 @@ struct ChildSearch {
 
 BOOL CALLBACK collectChild(HWND child, LPARAM parameter) {
   auto& search = *reinterpret_cast<ChildSearch*>(parameter);
-  if (GetParent(child) != search.top) return TRUE;  // the combo box's own edit is not a control
+  if (GetParent(child) != search.top)
+    return TRUE;  // the combo box's own edit is not a control
   ChildControl control;
   control.hwnd = child;
   control.className = className(child);
@@ -165,10 +174,12 @@ std::vector<ChildControl> RunningProgram::controls(HWND window) const {
 HWND RunningProgram::focusedControl() const {
   GUITHREADINFO thread{};
   thread.cbSize = sizeof thread;
-  if (!GetGUIThreadInfo(info_.dwThreadId, &thread) || !thread.hwndFocus) return nullptr;
+  if (!GetGUIThreadInfo(info_.dwThreadId, &thread) || !thread.hwndFocus)
+    return nullptr;
   HWND focus = thread.hwndFocus;
   HWND parent = GetParent(focus);
-  if (parent && className(parent) == L"ComboBox") return parent;
+  if (parent && className(parent) == L"ComboBox")
+    return parent;
   return focus;
 }
 

@@ -13,6 +13,7 @@
 namespace xiulan {
 namespace {
 
+// clang-format off
 const char* const kHeadwords[] = {
     "file", "command", "use", "program", "line", "if", "display", "set", "key", "list", "by",
     "press", "with", "format", "change", "cursor", "directory", "from", "menu", "option",
@@ -105,6 +106,7 @@ const char* const kHeadwords[] = {
     "allocate", "wordperfect", "simply", "verify", "manner", "direction", "portion", "emulator",
     "successful", "applied", "sum",
 };
+// clang-format on
 
 // Lines whose bytes are fixed exactly: the irregular ones and the quoted examples.
 const char* const kExactLines[] = {
@@ -146,7 +148,8 @@ const std::set<int> kIrregular = {1,   7,   17,  91,  99,  178, 192, 196, 199, 2
 
 bool isGb2312(const std::string& gbk) {
   iconv_t cd = iconv_open("UTF-8", "GB2312");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    return false;
   std::string in = gbk;
   std::string out(in.size() * 2 + 4, '\0');
   char* src = in.data();
@@ -186,7 +189,8 @@ TEST(BuiltInVocabularyTest, Shape) {
     EXPECT_GE(line.size(), 14u);
     EXPECT_LE(line.size(), 40u);
     EXPECT_TRUE(isGb2312(line));
-    for (char c : line) EXPECT_FALSE(c >= 'A' && c <= 'Z');
+    for (char c : line)
+      EXPECT_FALSE(c >= 'A' && c <= 'Z');
     const std::string headword = kHeadwords[i];
     EXPECT_EQ(line.compare(5, headword.size(), headword), 0);
     EXPECT_TRUE(seen.insert(headword).second) << "repeated headword";

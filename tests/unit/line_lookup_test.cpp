@@ -14,7 +14,8 @@ namespace {
 std::vector<std::string> lookupLines(std::string_view vocabulary, std::string_view query) {
   std::vector<std::string> lines;
   LineLookup lookup(vocabulary, query);
-  while (auto line = lookup.next()) lines.emplace_back(*line);
+  while (auto line = lookup.next())
+    lines.emplace_back(*line);
   return lines;
 }
 
@@ -22,14 +23,16 @@ std::vector<std::string> lookupLines(std::string_view vocabulary, std::string_vi
 std::vector<std::string> referenceLines(std::string_view vocabulary, std::string_view query) {
   std::vector<std::string> lines;
   for (const Text& line : splitText(Text(vocabulary), "\r\n")) {
-    if (findText(line, Text(query)) != -1) lines.emplace_back(line.bytes());
+    if (findText(line, Text(query)) != -1)
+      lines.emplace_back(line.bytes());
   }
   return lines;
 }
 
 std::vector<std::string> numbersOf(const std::vector<std::string>& lines) {
   std::vector<std::string> numbers;
-  for (const std::string& line : lines) numbers.push_back(line.substr(0, 3));
+  for (const std::string& line : lines)
+    numbers.push_back(line.substr(0, 3));
   return numbers;
 }
 
@@ -71,13 +74,15 @@ TEST(LineLookupTest, VocabularyShapes) {
   EXPECT_TRUE(lookupLines("", "file").empty());
 
   std::string lfOnly = builtIn;
-  for (std::size_t at = lfOnly.find("\r\n"); at != std::string::npos; at = lfOnly.find("\r\n", at)) {
+  for (std::size_t at = lfOnly.find("\r\n"); at != std::string::npos;
+       at = lfOnly.find("\r\n", at)) {
     lfOnly.erase(at, 1);
   }
   EXPECT_EQ(lookupLines(lfOnly, "sum"), std::vector<std::string>{lfOnly});
 
   EXPECT_EQ(lookupLines("a\r\n\r\nab\r\n", "a"), (std::vector<std::string>{"a", "ab"}));
-  EXPECT_EQ(lookupLines("xfilefile\r\nfile", "file"), (std::vector<std::string>{"xfilefile", "file"}));
+  EXPECT_EQ(lookupLines("xfilefile\r\nfile", "file"),
+            (std::vector<std::string>{"xfilefile", "file"}));
   EXPECT_EQ(countMatchingLines(builtIn, "、"), 777);
 }
 
@@ -90,7 +95,8 @@ std::string randomText(std::mt19937& random, std::size_t length) {
   while (text.size() < length) {
     if (random() % 5 == 0) {
       text.append(random() % 7, '\xA1');  // a run of high bytes of any parity
-      if (random() % 2) text += "\r\n";
+      if (random() % 2)
+        text += "\r\n";
     } else {
       text += alphabet[pick(random)];
     }
@@ -102,15 +108,16 @@ std::string randomQuery(std::mt19937& random, const std::string& text) {
   switch (random() % 4) {
     case 0:
     case 1: {  // a piece of the text itself, so most queries find something
-      if (text.empty()) return "a";
+      if (text.empty())
+        return "a";
       const std::size_t at = random() % text.size();
       return text.substr(at, 1 + random() % 4);
     }
     case 2:
       return randomText(random, 1 + random() % 3);
     default: {
-      static const char* const fixed[] = {"\r\n", "\n", "\r", "\xA1", "\xA1\xA2", "a\r", "\na",
-                                          "\x81\r", "\xA1\xA1", "ab", "\xA2\r\n"};
+      static const char* const fixed[] = {"\r\n", "\n",     "\r",       "\xA1", "\xA1\xA2", "a\r",
+                                          "\na",  "\x81\r", "\xA1\xA1", "ab",   "\xA2\r\n"};
       return fixed[random() % (sizeof fixed / sizeof fixed[0])];
     }
   }
@@ -145,7 +152,8 @@ TEST(LineLookupTest, AgreesWithSplitThenFindOnRealLookingVocabularies) {
   const std::string builtIn(kBuiltInVocabulary);
   const std::vector<std::string> lines = [&] {
     std::vector<std::string> all;
-    for (const Text& line : splitText(Text(builtIn), "\r\n")) all.emplace_back(line.bytes());
+    for (const Text& line : splitText(Text(builtIn), "\r\n"))
+      all.emplace_back(line.bytes());
     return all;
   }();
   for (int round = 0; round < 200; ++round) {
@@ -174,17 +182,23 @@ TEST(LineLookupTest, AgreesWithSplitThenFindOnRealLookingVocabularies) {
 TEST(LineLookupTest, AgreesWithSplitThenFindAtEveryBlockOffset) {
   // The query with a high byte first can match at a second byte; the long one reaches past
   // the next block.
-  const std::string queries[] = {"a", "ab", "\xA1\xA2", "abf", "\xA1" "a",
+  const std::string queries[] = {"a",
+                                 "ab",
+                                 "\xA1\xA2",
+                                 "abf",
+                                 "\xA1"
+                                 "a",
                                  std::string(70, 'b') + "a"};
-  const std::string features[] = {"\r\n", "\xA1\r\n", "\xA1\xA1\r\n", "\xA1\xA1\xA1",
-                                  "",     "\r",       "\n"};
+  const std::string features[] = {"\r\n", "\xA1\r\n", "\xA1\xA1\r\n", "\xA1\xA1\xA1", "",
+                                  "\r",   "\n"};
   const char* const fillers[] = {"x", "\xA1", "\xA1x", "\xA1\xA1x"};
   for (const std::string& query : queries) {
     const std::string suffixes[] = {"", "\r\n" + query, "yy" + query + "\r\n\xA1\xA1" + query};
     for (const char* filler : fillers) {
       for (std::size_t offset = 0; offset <= 140; ++offset) {
         std::string padding;
-        while (padding.size() < offset) padding += filler;
+        while (padding.size() < offset)
+          padding += filler;
         padding.resize(offset);
         for (const std::string& feature : features) {
           for (const std::string& suffix : suffixes) {
@@ -216,7 +230,8 @@ TEST(LineLookupTest, AgreesWithSplitThenFindWhenMatchesComeAndGo) {
         const std::size_t lines = 1 + random() % 120;
         for (std::size_t i = 0; i < lines; ++i) {
           text += randomText(random, random() % 40);
-          if (random() % 8 != 0) text += query;
+          if (random() % 8 != 0)
+            text += query;
           text += randomText(random, random() % 40);
           text += "\r\n";
         }
@@ -248,11 +263,11 @@ TEST(LineLookupTest, CompleteLinesLengthCases) {
       {"a\r\nb\r\nc", 6},
       {"\r", 0},
       {"a\r\n\r", 3},
-      {"\xA1\r\n", 0},              // the CR is the second byte of a character
-      {"\xA1\xA1\r\n", 4},          // an even run: the CR starts a character
-      {"\xA1\xA1\xA1\r\nb", 0},     // an odd run
-      {"a\r\n\xA1\r\n", 3},         // only the first CR LF is a line break
-      {"\xA1\r\n\r\n", 5},          // the LF after the second byte starts the next CR LF
+      {"\xA1\r\n", 0},           // the CR is the second byte of a character
+      {"\xA1\xA1\r\n", 4},       // an even run: the CR starts a character
+      {"\xA1\xA1\xA1\r\nb", 0},  // an odd run
+      {"a\r\n\xA1\r\n", 3},      // only the first CR LF is a line break
+      {"\xA1\r\n\r\n", 5},       // the LF after the second byte starts the next CR LF
       {"\xA1\xA1\xA1\xA1\xA1\r\n\xA1\xA1\r\n", 11},
       {"x\xA1\xA1\xA1\r\n\xA1\xA1\r\nb", 10},  // the first CR is a second byte, the second is not
   };
@@ -263,7 +278,8 @@ TEST(LineLookupTest, CompleteLinesLengthCases) {
 
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
-  for (const Text& line : splitText(Text(text), "\r\n")) lines.emplace_back(line.bytes());
+  for (const Text& line : splitText(Text(text), "\r\n"))
+    lines.emplace_back(line.bytes());
   return lines;
 }
 
@@ -281,7 +297,8 @@ TEST(LineLookupTest, CompleteLinesLengthSplitsWhereTheLinesDo) {
     }
     ASSERT_EQ(splitLines(rest + "x").size(), 1u) << ::testing::PrintToString(text);
     std::vector<std::string> joined = splitLines(prefix);
-    for (const std::string& line : splitLines(rest)) joined.push_back(line);
+    for (const std::string& line : splitLines(rest))
+      joined.push_back(line);
     ASSERT_EQ(joined, splitLines(text)) << ::testing::PrintToString(text);
   }
 }

@@ -35,16 +35,11 @@ TEST(TextTest, CompareText) {
     int expected;
   };
   const Case cases[] = {
-      {"", Text(), 0},
-      {"a", "", 1},
-      {"", "a", -1},
-      {"ab", "abc", -1},
-      {"abc", "ab", 1},
-      {"abc", "abc", 0},
-      {"abd", "abc", 1},
-      {"File", "file", -1},              // case-sensitive, no collation
-      {"\x80", "\x7F", 1},               // bytes compare unsigned
-      {"a\xB0\xA1", "az", 1},            // a GBK character is larger than any ASCII byte
+      {"", Text(), 0},        {"a", "", 1},         {"", "a", -1},
+      {"ab", "abc", -1},      {"abc", "ab", 1},     {"abc", "abc", 0},
+      {"abd", "abc", 1},      {"File", "file", -1},  // case-sensitive, no collation
+      {"\x80", "\x7F", 1},                           // bytes compare unsigned
+      {"a\xB0\xA1", "az", 1},  // a GBK character is larger than any ASCII byte
       {"目录", "目录", 0},
   };
   for (const Case& c : cases) {
@@ -78,9 +73,15 @@ TEST(TextTest, FindText) {
       {"ab\x81", "b\x81", 2},
       {"\x81", "x", -1},
       // 0x80 and 0xFF count as lead bytes: the 'a' after each is a second byte.
-      {"\x80" "a", "a", -1},
-      {"\xFF" "ab", "b", 3},
-      {"\x81\x81" "a", "a", 3},
+      {"\x80"
+       "a",
+       "a", -1},
+      {"\xFF"
+       "ab",
+       "b", 3},
+      {"\x81\x81"
+       "a",
+       "a", 3},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(findText(c.haystack, c.needle), c.expected)
@@ -112,15 +113,19 @@ TEST(TextTest, SplitText) {
   };
   for (const Case& c : cases) {
     std::vector<std::string> members;
-    for (const Text& member : splitText(c.text, c.delimiter)) members.emplace_back(member.bytes());
+    for (const Text& member : splitText(c.text, c.delimiter))
+      members.emplace_back(member.bytes());
     EXPECT_EQ(members, c.expected) << '"' << c.text.bytes() << '"';
   }
 }
 
 TEST(TextTest, ConcatIntegerAndBytes) {
-  const Text summary = concatText("\r\n找到:", integerToText(3), "处包含\"", Text("file"), "\"的内容。");
+  const Text summary =
+      concatText("\r\n找到:", integerToText(3), "处包含\"", Text("file"), "\"的内容。");
   EXPECT_EQ(textLength(summary), 28);
-  EXPECT_EQ(summary.bytes(), "\r\n" "找到:3处包含\"file\"的内容。");
+  EXPECT_EQ(summary.bytes(),
+            "\r\n"
+            "找到:3处包含\"file\"的内容。");
   EXPECT_EQ(concatText("a", "", "b").bytes(), "ab");
 
   EXPECT_EQ(integerToText(777).bytes(), "777");
@@ -130,7 +135,11 @@ TEST(TextTest, ConcatIntegerAndBytes) {
 
   EXPECT_EQ(bytesToText("a\0b"s).bytes(), "a");
   EXPECT_EQ(bytesToText("").bytes(), "");
-  EXPECT_EQ(bytesToText("\xEF\xBB\xBF" "a\r\nb\n"s).bytes(), "\xEF\xBB\xBF" "a\r\nb\n");
+  EXPECT_EQ(bytesToText("\xEF\xBB\xBF"
+                        "a\r\nb\n"s)
+                .bytes(),
+            "\xEF\xBB\xBF"
+            "a\r\nb\n");
   EXPECT_EQ(textToBytes(Text("ab\xFF")), "ab\xFF"s);
   EXPECT_EQ(textToBytes(Text()), ""s);
 }

@@ -41,9 +41,7 @@ class VocabularyFileTest : public ::testing::Test {
     fs::remove_all(directory_, ignored);
   }
 
-  static void put(const std::string& bytes) {
-    std::ofstream(kOnDisk, std::ios::binary) << bytes;
-  }
+  static void put(const std::string& bytes) { std::ofstream(kOnDisk, std::ios::binary) << bytes; }
   static std::string onDisk() {
     std::ifstream in(kOnDisk, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -71,7 +69,11 @@ TEST_F(VocabularyFileTest, ReadsWhatIsOnDisk) {
       {"zero bytes", "", ""},
       {"a NUL inside", "ab\0cd"s, "ab"},
       {"LF-only lines", "a\nb\n", "a\nb\n"},
-      {"UTF-8 byte-order mark", "\xEF\xBB\xBF" "001、file", "\xEF\xBB\xBF" "001、file"},
+      {"UTF-8 byte-order mark",
+       "\xEF\xBB\xBF"
+       "001、file",
+       "\xEF\xBB\xBF"
+       "001、file"},
       {"lone CR and bytes that are not GBK", "\x80\xFF\r\x81", "\x80\xFF\r\x81"},
   };
   for (const Case& c : cases) {
@@ -184,7 +186,8 @@ TEST_F(VocabularyFileTest, FailureOnARealFullFileSystemKeepsTheOldList) {
   EXPECT_EQ(outcome.systemError, ENOSPC);
   EXPECT_EQ(onDisk(), std::string(kBuiltInVocabulary));
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(".")) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator("."))
+    names.push_back(entry.path().filename());
   EXPECT_EQ(names, std::vector<std::string>{kOnDisk.string()});
   fs::current_path(directory_);
 }

@@ -28,7 +28,8 @@ class VocabularyFileWin32Test : public ::testing::Test {
     GetCurrentDirectoryW(MAX_PATH, previous_);
     for (unsigned attempt = GetTickCount();; ++attempt) {
       directory_ = std::wstring(base) + L"xiulan-file-" + std::to_wstring(attempt);
-      if (CreateDirectoryW(directory_.c_str(), nullptr)) break;
+      if (CreateDirectoryW(directory_.c_str(), nullptr))
+        break;
     }
     SetCurrentDirectoryW(directory_.c_str());
   }
@@ -51,10 +52,12 @@ class VocabularyFileWin32Test : public ::testing::Test {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW(L"*", &entry);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    if (find == INVALID_HANDLE_VALUE)
+      return names;
     do {
       const std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") names.push_back(name);
+      if (name != L"." && name != L"..")
+        names.push_back(name);
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     return names;
@@ -84,8 +87,11 @@ TEST_F(VocabularyFileWin32Test, SeedsReplacesAndEmptiesUnderItsChineseName) {
 TEST_F(VocabularyFileWin32Test, ReadsBytesUpToTheFirstNul) {
   put(std::string("ab\0cd", 5));
   EXPECT_EQ(VocabularyFile::readText().bytes(), "ab");
-  put("\xEF\xBB\xBF" "a\nb\r\x80");
-  EXPECT_EQ(VocabularyFile::readText().bytes(), "\xEF\xBB\xBF" "a\nb\r\x80");
+  put("\xEF\xBB\xBF"
+      "a\nb\r\x80");
+  EXPECT_EQ(VocabularyFile::readText().bytes(),
+            "\xEF\xBB\xBF"
+            "a\nb\r\x80");
 }
 
 TEST_F(VocabularyFileWin32Test, LeavesAReadOnlyFileAndADirectoryAlone) {
@@ -109,8 +115,8 @@ TEST_F(VocabularyFileWin32Test, LeavesAReadOnlyFileAndADirectoryAlone) {
 
 TEST_F(VocabularyFileWin32Test, AFileHeldOpenForWritingIsNeitherReadNorReplaced) {
   put("held");
-  HANDLE other = CreateFileW(kName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
+  HANDLE other =
+      CreateFileW(kName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   EXPECT_EQ(VocabularyFile::readText(), Text());  // readers let others read, not write
   EXPECT_FALSE(VocabularyFile::writeText("lost").written);
