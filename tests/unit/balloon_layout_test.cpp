@@ -22,7 +22,8 @@ std::string numberedLines(int count, std::size_t width) {
 
 std::string firstLines(const std::string& text, int count) {
   std::size_t end = 0;
-  for (int i = 0; i < count; ++i) end = text.find("\r\n", end) + 2;
+  for (int i = 0; i < count; ++i)
+    end = text.find("\r\n", end) + 2;
   return text.substr(0, end);
 }
 
@@ -44,8 +45,7 @@ TEST(BalloonLayoutTest, ShowsTheLinesThatFitThenCountsTheRest) {
       {"one line too many", three, 29, "001xxxxx\r\n……另有 2 条"},
       {"room for the count line only", three, 10, "……另有 3 条"},
       {"not even room for the count line", three, 5, "……另有 3 条"},
-      {"too long for the balloon", longLines, 100000,
-       firstLines(longLines, 22) + "……另有 8 条"},
+      {"too long for the balloon", longLines, 100000, firstLines(longLines, 22) + "……另有 8 条"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -73,12 +73,12 @@ TEST(BalloonLayoutTest, StandsAtThePointUnlessThatLeavesTheScreen) {
     int left, top;
   };
   const Case cases[] = {
-      {-1000, 500, 300, 200, -1000, 500},  // fits where it is
-      {-100, 500, 300, 200, -300, 500},    // past the right edge: moved left
+      {-1000, 500, 300, 200, -1000, 500},   // fits where it is
+      {-100, 500, 300, 200, -300, 500},     // past the right edge: moved left
       {-1000, 1000, 300, 200, -1000, 880},  // past the bottom: moved up
-      {-50, 1070, 300, 200, -300, 880},    // the corner: both
-      {-2000, -20, 300, 200, -1920, 0},    // a point off the screen
-      {-1000, 500, 3000, 2000, -1920, 0},  // larger than the screen: its left and top edges
+      {-50, 1070, 300, 200, -300, 880},     // the corner: both
+      {-2000, -20, 300, 200, -1920, 0},     // a point off the screen
+      {-1000, 500, 3000, 2000, -1920, 0},   // larger than the screen: its left and top edges
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
