@@ -6,6 +6,7 @@
 // through that handle, never in variables of our own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -93,6 +94,20 @@ inline constexpr int kStateMaximised = 3;
 
 inline constexpr int kVirtualKeyHome = 0x24;
 
+// Types of a window's tray event: what the user did to its notification-area icon.
+inline constexpr int kTrayLeftButtonUp = 1;
+inline constexpr int kTrayDoubleClick = 2;
+inline constexpr int kTrayContextMenu = 3;  // right button released, or the menu key on the icon
+
+// The tray tip keeps this many bytes of the text it is given.
+inline constexpr std::size_t kTrayTipBytes = 62;
+
+// A point on the desktop, in screen pixels from the top-left corner of the primary screen.
+struct Point {
+  int x = 0, y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
 // A live window of the program. Every write that moves the window raises its
 // position-changed event before the write returns, nested if a handler moves it again.
 class Window {
@@ -140,6 +155,32 @@ class Window {
   // positive identifier, or 0 when the key cannot be had.
   virtual int registerHotkey(const char* control, int modifiers, int virtualKey) = 0;
 
+  // The window's icon as the bytes of an icon file (the program's own icon), or empty bytes
+  // when there is none.
+  virtual Bytes iconBytes() const = 0;
+  // The window's notification-area icon; a window has at most one. Setting it adds the icon,
+  // or replaces the picture and tip of the one already there; the tip keeps its first
+  // kTrayTipBytes bytes. Empty bytes, or bytes that make no picture, remove it; removing an
+  // absent icon does nothing. The icon goes when the window is destroyed, and comes back by
+  // itself when the desktop's notification area is restarted. Mouse actions on it raise the
+  // window's tray event.
+  virtual void setTrayIcon(const Bytes& iconFile, const Text& tip) = 0;
+  // Pops up the submenu of the menu-bar item with this text, its top-left corner at the
+  // pointer + (3, 3); either mouse button chooses. A chosen item runs its selection handler,
+  // as from the menu bar. Returns when the menu has closed, chosen or not.
+  virtual void popUpMenu(const char* menu) = 0;
+
+  // Shows a balloon of the balloon-tip box `balloon` at the screen point (x, y), at once, in
+  // place of the one shown (if any). The box has no image list: no index shows an icon. With
+  // autoClose the balloon hides itself after the box's display time, counted from this call;
+  // a press or double click of a mouse button, the wheel or a key in any window of the
+  // program (the balloon included) hides it, moving the mouse does not. The balloon never
+  // takes the focus, and its window text is the text it shows. Its lines stay on the screen
+  // that holds the point: when they do not all fit (or are longer than the system's tooltip
+  // keeps), it shows as many as fit and then a line that says how many more there are.
+  virtual void showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
+                              bool autoClose) = 0;
+
   // Destroys the window: raises its will-be-destroyed event and skips the may-close one.
   virtual void destroy() = 0;
 };
@@ -154,8 +195,21 @@ class Desktop {
   virtual Window* createWindow(const WindowDefinition& definition) = 0;
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
+  // Where the mouse pointer is, or nothing when the system cannot tell (the desktop is
+  // locked, say).
+  virtual std::optional<Point> pointerPosition() const = 0;
+
+  // The clipboard's text, converted to GBK, up to its first NUL; empty when the clipboard is
+  // held open by another program or holds no text.
+  virtual Text clipboardText() = 0;
+  // Empties the clipboard of every format and puts the text there; when the clipboard is held
+  // open by another program nothing changes.
+  virtual void setClipboardText(const Text& text) = 0;
+
   // Runs until no window of the program is left; gives the exit code.
   virtual int runEventLoop() = 0;
+  // Ends the program at once with this exit code; no window's handler runs any more.
+  virtual void endProgram(int exitCode) = 0;
 };
 
 }  // namespace xiulan::toolkit

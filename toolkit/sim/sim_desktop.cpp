@@ -1,6 +1,9 @@
 #include "toolkit/sim/sim_desktop.h"
 
+#include "toolkit/balloon_layout.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -24,6 +27,32 @@ bool takesEnter(const ControlDefinition& control) {
 bool takesTyping(const ControlDefinition& control) {
   return (control.kind == ControlKind::Edit && !control.readOnly) ||
          control.kind == ControlKind::ComboBox;
+}
+
+bool takesFocus(const ControlDefinition& control) {
+  return control.kind == ControlKind::Edit || control.kind == ControlKind::ComboBox ||
+         control.kind == ControlKind::Button;
+}
+
+unsigned readLittleEndian(const Bytes& bytes, std::size_t at, std::size_t size) {
+  unsigned value = 0;
+  for (std::size_t i = size; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// Whether the bytes are an icon file whose first picture lies within them, which is what the
+// system needs to make an icon of them.
+bool makesPicture(const Bytes& iconFile) {
+  constexpr std::size_t kHeader = 6, kEntry = 16;
+  if (iconFile.size() < kHeader + kEntry) return false;
+  if (readLittleEndian(iconFile, 0, 2) != 0 || readLittleEndian(iconFile, 2, 2) != 1 ||
+      readLittleEndian(iconFile, 4, 2) == 0) {
+    return false;
+  }
+  const std::size_t size = readLittleEndian(iconFile, kHeader + 8, 4);
+  const std::size_t offset = readLittleEndian(iconFile, kHeader + 12, 4);
+  return size > 0 && offset >= kHeader + kEntry && offset <= iconFile.size() &&
+         size <= iconFile.size() - offset;
 }
 
 }  // namespace
@@ -198,12 +227,120 @@ int SimWindow::registerHotkey(const char* control, int modifiers, int virtualKey
   return desktop_.registerHotkey(this, control, modifiers, virtualKey);
 }
 
+Bytes SimWindow::iconBytes() const { return exists_ ? desktop_.programIcon() : Bytes(); }
+
+void SimWindow::setTrayIcon(const Bytes& iconFile, const Text& tip) {
+  if (!exists_) return;
+  if (!makesPicture(iconFile)) {
+    trayIcon_.reset();
+    desktop_.removeTrayIcon(this);
+    return;
+  }
+  const Text kept(tip.bytes().substr(0, kTrayTipBytes));
+  trayIcon_.emplace(iconFile, kept);
+  desktop_.putTrayIcon(this, iconFile, kept);
+}
+
+void SimWindow::popUpMenu(const char* menu) {
+  if (!exists_) return;
+  const auto& items = definition_->menu;
+  auto bar = std::find_if(items.begin(), items.end(), [&](const MenuItemDefinition& item) {
+    return item.level == 0 && std::strcmp(item.text, menu) == 0;
+  });
+  if (bar == items.end()) return;
+  SimPopUp popUp;
+  popUp.window = this;
+  // Where the pointer was last seen: the menu opens there even when it cannot be read now.
+  const Point pointer = desktop_.lastPointer();
+  popUp.corner = {pointer.x + 3, pointer.y + 3};
+  std::vector<const MenuItemDefinition*> entries;
+  for (auto item = bar + 1; item != items.end() && item->level != 0; ++item) {
+    popUp.items.push_back(item->separator ? "-" : item->text);
+    entries.push_back(&*item);
+  }
+  desktop_.recordPopUp(popUp);
+  // Choosing an item, or closing the menu with a click or Esc, is input in the program.
+  desktop_.hideBalloons();
+  const std::string choice = desktop_.takePopUpChoice();
+  for (const MenuItemDefinition* entry : entries) {
+    if (!entry->separator && !choice.empty() && choice == entry->text) {
+      raise(entry->onSelect);
+      return;
+    }
+  }
+}
+
+void SimWindow::showBalloonTip(const char* balloon, int x, int y, const Text& text,
+                               int iconIndex, bool autoClose) {
+  SimControl& box = mutableControl(balloon);
+  if (!exists_ || box.definition->kind != ControlKind::BalloonTip) return;
+  const int screenWidth = desktop_.screenWidth();
+  const int screenHeight = desktop_.screenHeight();
+  const int wrapWidth = std::max(kBalloonByteWidth, screenWidth - 2 * kBalloonMargin);
+  const auto lineWidth = [](std::string_view line) {
+    return static_cast<int>(line.size()) * kBalloonByteWidth;
+  };
+  const auto lineHeight = [&](std::string_view line) {
+    const int rows = std::max(1, (lineWidth(line) + wrapWidth - 1) / wrapWidth);
+    return rows * kBalloonLineHeight;
+  };
+  SimBalloon& shown = box.balloon;
+  shown.text = text;
+  shown.shownText =
+      fitBalloonText(text, screenHeight - 2 * kBalloonMargin, lineHeight);
+  int textWidth = 0;
+  int textHeight = 0;
+  for (const Text& line : splitText(shown.shownText, "\r\n")) {
+    textWidth = std::max(textWidth, std::min(wrapWidth, lineWidth(line.bytes())));
+    textHeight += lineHeight(line.bytes());
+  }
+  shown.width = textWidth + 2 * kBalloonMargin;
+  shown.height = std::max(textHeight, kBalloonLineHeight) + 2 * kBalloonMargin;
+  const BalloonPlace place =
+      placeBalloon(x, y, shown.width, shown.height, Rect{0, 0, screenWidth, screenHeight});
+  shown.left = place.left;
+  shown.top = place.top;
+  shown.point = {x, y};
+  shown.iconIndex = iconIndex;
+  shown.autoClose = autoClose;
+  shown.shown = true;
+  shown.shownAt = desktop_.now();
+  shown.hidesAt = autoClose ? desktop_.now() + box.definition->balloonDisplayMs : -1;
+  ++shown.showings;
+}
+
+void SimWindow::hideBalloons() {
+  for (SimControl& control : controls_) control.balloon.shown = false;
+}
+
 void SimWindow::destroy() {
   if (!exists_) return;
   raise(definition_->onDestroying);
   exists_ = false;
   visible_ = false;
+  hideBalloons();
+  trayIcon_.reset();
+  desktop_.removeTrayIcon(this);
   desktop_.windowDestroyed(this);
+}
+
+void SimWindow::vanish() {
+  exists_ = false;
+  visible_ = false;
+  hideBalloons();
+  desktop_.windowDestroyed(this);
+}
+
+void SimWindow::restoreInPlace() {
+  if (!exists_ || !minimised_) return;
+  minimised_ = false;
+  desktop_.activate(this);
+  raise(definition_->onPositionChanged);
+  raise(definition_->onSizeChanged);
+}
+
+void SimWindow::raiseTrayEvent(int type) {
+  if (definition_->onTrayEvent && exists_) definition_->onTrayEvent(*this, type);
 }
 
 bool SimWindow::isActive() const { return desktop_.activeWindow() == this; }
@@ -234,6 +371,7 @@ Window* SimDesktop::createWindow(const WindowDefinition& definition) {
 }
 
 int SimDesktop::runEventLoop() {
+  if (exitCode_) return *exitCode_;
   // Everything a user does is driven by the test; the loop itself has nothing left to wait
   // for once the last window is gone.
   if (!liveWindows().empty()) {
@@ -285,6 +423,116 @@ void SimDesktop::holdHotkeyInOtherProgram(int modifiers, int virtualKey) {
 
 void SimDesktop::activateOtherProgram() { active_ = nullptr; }
 
+void SimDesktop::endProgram(int exitCode) {
+  if (exitCode_) return;
+  exitCode_ = exitCode;
+  // The icons stay behind in the notification area, as those of a process that ended
+  // without removing them do.
+  for (SimWindow* window : liveWindows()) window->vanish();
+}
+
+std::optional<Point> SimDesktop::pointerPosition() const {
+  if (!pointerKnown_) return std::nullopt;
+  return pointer_;
+}
+
+void SimDesktop::movePointer(int x, int y) {
+  pointer_ = {x, y};
+  pointerKnown_ = true;
+}
+
+void SimDesktop::hideBalloons() {
+  for (SimWindow* window : liveWindows()) window->hideBalloons();
+}
+
+// --- the notification area and popup menus ---
+
+void SimDesktop::putTrayIcon(const SimWindow* window, const Bytes& picture, const Text& tip) {
+  for (SimTrayIcon& icon : trayArea_) {
+    if (icon.window == window) {
+      icon.picture = picture;
+      icon.tip = tip;
+      return;
+    }
+  }
+  trayArea_.push_back(SimTrayIcon{window, picture, tip});
+}
+
+void SimDesktop::removeTrayIcon(const SimWindow* window) {
+  std::erase_if(trayArea_, [&](const SimTrayIcon& icon) { return icon.window == window; });
+}
+
+namespace {
+
+// The live window whose icon stands in the area, or nothing for a left-behind icon.
+SimWindow* ownerInArea(const std::vector<SimTrayIcon>& area, const SimWindow& window) {
+  for (const SimTrayIcon& icon : area) {
+    if (icon.window == &window && window.exists()) return const_cast<SimWindow*>(&window);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void SimDesktop::clickTrayIcon(const SimWindow& window) {
+  if (SimWindow* owner = ownerInArea(trayArea_, window)) owner->raiseTrayEvent(kTrayLeftButtonUp);
+}
+
+void SimDesktop::doubleClickTrayIcon(const SimWindow& window) {
+  // Each notification goes only to an icon that is still there when it comes.
+  for (const int type : {kTrayLeftButtonUp, kTrayDoubleClick, kTrayLeftButtonUp}) {
+    if (SimWindow* owner = ownerInArea(trayArea_, window)) owner->raiseTrayEvent(type);
+  }
+}
+
+void SimDesktop::rightClickTrayIcon(const SimWindow& window) {
+  if (SimWindow* owner = ownerInArea(trayArea_, window)) owner->raiseTrayEvent(kTrayContextMenu);
+}
+
+void SimDesktop::restartNotificationArea() {
+  trayArea_.clear();
+  for (SimWindow* window : liveWindows()) {
+    if (const auto& icon = window->trayIcon()) putTrayIcon(window, icon->first, icon->second);
+  }
+}
+
+std::string SimDesktop::takePopUpChoice() { return std::exchange(nextPopUpChoice_, {}); }
+
+// --- the clipboard ---
+
+void SimDesktop::copyInOtherProgram(const Text& text) {
+  clipboardText_ = text;
+  clipboardOtherFormats_.clear();
+}
+
+void SimDesktop::copyNonTextInOtherProgram(const std::string& format) {
+  clipboardText_.reset();
+  clipboardOtherFormats_ = {format};
+}
+
+void SimDesktop::otherProgramOpensClipboard(ClipboardHold when) { clipboardHold_ = when; }
+
+std::vector<std::string> SimDesktop::clipboardFormats() const {
+  std::vector<std::string> formats;
+  if (clipboardText_) formats.push_back("text");
+  formats.insert(formats.end(), clipboardOtherFormats_.begin(), clipboardOtherFormats_.end());
+  return formats;
+}
+
+Text SimDesktop::clipboardText() {
+  if (clipboardHold_ == ClipboardHold::Now) return {};
+  Text text = clipboardText_.value_or(Text());
+  if (clipboardHold_ == ClipboardHold::AfterNextRead) clipboardHold_ = ClipboardHold::Now;
+  return text;
+}
+
+void SimDesktop::setClipboardText(const Text& text) {
+  if (clipboardHold_ == ClipboardHold::Now) return;
+  ++clipboardEmptyings_;
+  clipboardOtherFormats_.clear();
+  clipboardText_ = text;
+}
+
 void SimDesktop::pressKey(int virtualKey, bool shift) {
   if (!shift) {
     if (auto it = hotkeys_.find({0, virtualKey}); it != hotkeys_.end()) {
@@ -297,7 +545,9 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
     }
   }
   SimWindow* window = active_;
-  if (!window || !window->enabled()) return;
+  if (!window) return;
+  hideBalloons();
+  if (!window->enabled()) return;
   const WindowDefinition& definition = window->definition();
   const std::string focused = window->focusedControl();
   const ControlDefinition* focusedDefinition =
@@ -344,7 +594,9 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
 
 void SimDesktop::typeText(const Text& text) {
   SimWindow* window = active_;
-  if (!window || !window->enabled()) return;
+  if (!window) return;
+  hideBalloons();
+  if (!window->enabled()) return;
   const std::string focused = window->focusedControl();
   if (focused.empty()) return;
   if (takesTyping(*window->control(focused.c_str()).definition)) {
@@ -358,36 +610,90 @@ void SimDesktop::clickButton(SimWindow& window, const char* button) {
       !control.definition->shown) {
     return;
   }
+  hideBalloons();
   activate(&window);
   window.setFocus(button);
   window.raise(control.definition->onEvent);
 }
 
 void SimDesktop::clickCloseButton(SimWindow& window) {
-  if (window.exists() && window.visible() && window.enabled()) window.destroy();
+  if (!window.exists() || !window.visible() || window.windowState() == kStateMinimised) return;
+  hideBalloons();
+  if (window.enabled()) window.destroy();
+}
+
+void SimDesktop::clickMinimiseButton(SimWindow& window) {
+  if (!window.exists() || !window.visible() || window.windowState() == kStateMinimised ||
+      !window.definition().minimizeButton) {
+    return;
+  }
+  hideBalloons();
+  if (window.enabled()) window.setWindowState(kStateMinimised);
+}
+
+void SimDesktop::clickTaskbarButton(SimWindow& window) {
+  // The button belongs to the task bar, not to the program: no balloon goes.
+  if (!window.exists() || !window.visible() || !window.definition().taskbarButton) return;
+  if (window.windowState() == kStateMinimised) {
+    window.restoreInPlace();
+  } else if (window.isActive()) {
+    window.setWindowState(kStateMinimised);
+  } else {
+    activate(&window);
+  }
+}
+
+void SimDesktop::clickControl(SimWindow& window, const char* control) {
+  const SimControl& live = window.control(control);
+  if (!window.exists() || !window.visible() || window.windowState() == kStateMinimised ||
+      !live.definition->shown) {
+    return;
+  }
+  hideBalloons();
+  if (!window.enabled()) return;
+  activate(&window);
+  if (live.enabled && takesFocus(*live.definition)) window.setFocus(control);
+}
+
+void SimDesktop::turnMouseWheel(SimWindow& window) {
+  if (window.exists() && window.visible()) hideBalloons();
+}
+
+void SimDesktop::clickBalloon(SimWindow& window, const char* balloon) {
+  // The balloon takes the click itself without being activated.
+  if (window.exists() && window.control(balloon).balloon.shown) hideBalloons();
 }
 
 void SimDesktop::advanceTime(std::int64_t milliseconds) {
   const std::int64_t end = now_ + milliseconds;
   for (;;) {
-    // The next due tick of any timer of any live window, in time order.
+    // The next thing due, in time order: a timer's tick or a balloon's closing.
     SimWindow* dueWindow = nullptr;
-    SimControl* dueTimer = nullptr;
+    SimControl* due = nullptr;
     std::int64_t dueAt = std::numeric_limits<std::int64_t>::max();
     for (SimWindow* window : liveWindows()) {
       for (SimControl& control : window->controls()) {
-        if (control.definition->kind == ControlKind::Timer && control.period > 0 &&
-            control.nextTick < dueAt) {
-          dueAt = control.nextTick;
+        std::int64_t at = dueAt;
+        if (control.definition->kind == ControlKind::Timer && control.period > 0) {
+          at = control.nextTick;
+        } else if (control.balloon.shown && control.balloon.hidesAt >= 0) {
+          at = control.balloon.hidesAt;
+        }
+        if (at < dueAt) {
+          dueAt = at;
           dueWindow = window;
-          dueTimer = &control;
+          due = &control;
         }
       }
     }
-    if (!dueTimer || dueAt > end) break;
+    if (!due || dueAt > end) break;
     now_ = dueAt;
-    dueTimer->nextTick = dueAt + dueTimer->period;
-    dueWindow->raise(dueTimer->definition->onEvent);
+    if (due->definition->kind == ControlKind::Timer) {
+      due->nextTick = dueAt + due->period;
+      dueWindow->raise(due->definition->onEvent);
+    } else {
+      due->balloon.shown = false;
+    }
   }
   now_ = end;
 }

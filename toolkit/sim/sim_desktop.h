@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,26 @@ inline constexpr int kResizableFrameHeight = 39;
 inline constexpr int kMenuBarHeight = 20;
 // Where a minimised window stands, far outside every screen.
 inline constexpr int kMinimisedPosition = -32000;
+// How the simulated desktop draws a balloon: every byte of text 6 pixels wide, every line
+// 16 pixels high, 4 pixels of margin around the text. Lines wrap at the screen's width less
+// the margins.
+inline constexpr int kBalloonByteWidth = 6;
+inline constexpr int kBalloonLineHeight = 16;
+inline constexpr int kBalloonMargin = 4;
+
+// A balloon of a balloon-tip box, as it stands on the screen.
+struct SimBalloon {
+  bool shown = false;
+  Text text;       // as the program gave it
+  Text shownText;  // what the balloon shows, which is also its window text
+  Point point;     // as the program gave it
+  int left = 0, top = 0, width = 0, height = 0;
+  int iconIndex = 0;
+  bool autoClose = false;
+  std::int64_t shownAt = 0;
+  std::int64_t hidesAt = -1;  // -1: stays until something else hides it
+  int showings = 0;           // how many balloons this box has shown
+};
 
 class SimDesktop;
 
@@ -33,6 +55,7 @@ struct SimControl {
   bool enabled = true;
   int period = 0;
   std::int64_t nextTick = 0;
+  SimBalloon balloon;
 };
 
 class SimWindow final : public Window {
@@ -64,6 +87,11 @@ class SimWindow final : public Window {
   int timerPeriod(const char* timer) const override;
   void setTimerPeriod(const char* timer, int period) override;
   int registerHotkey(const char* control, int modifiers, int virtualKey) override;
+  Bytes iconBytes() const override;
+  void setTrayIcon(const Bytes& iconFile, const Text& tip) override;
+  void popUpMenu(const char* menu) override;
+  void showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
+                      bool autoClose) override;
   void destroy() override;
 
   // What a test may look at beyond the interface.
@@ -77,6 +105,14 @@ class SimWindow final : public Window {
   // Used by the desktop.
   void raiseCreationEvents();
   void raise(Handler handler);
+  void raiseTrayEvent(int type);
+  // Restores a minimised window as its task-bar button does: in place, not centred.
+  void restoreInPlace();
+  // The icon the window has put into the notification area, if any.
+  const std::optional<std::pair<Bytes, Text>>& trayIcon() const { return trayIcon_; }
+  void hideBalloons();
+  // The process has ended: the window is gone without any of its handlers running.
+  void vanish();
   SimControl& mutableControl(const char* name);
   std::vector<SimControl>& controls() { return controls_; }
 
@@ -93,6 +129,27 @@ class SimWindow final : public Window {
   bool maximised_ = false;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   std::string focused_;
+  std::optional<std::pair<Bytes, Text>> trayIcon_;  // picture and tip
+};
+
+// An icon in the notification area.
+struct SimTrayIcon {
+  const SimWindow* window = nullptr;  // stays set after the window is gone
+  Bytes picture;
+  Text tip;
+};
+
+// A popup menu as it was opened.
+struct SimPopUp {
+  const SimWindow* window = nullptr;
+  Point corner;                    // its top-left corner
+  std::vector<std::string> items;  // texts; a separator reads "-"
+};
+
+// What another program does with the clipboard while it holds it open.
+enum class ClipboardHold {
+  Now,            // it holds the clipboard open from now on
+  AfterNextRead,  // it opens the clipboard right after the program's next read has closed it
 };
 
 class SimDesktop final : public Desktop {
@@ -112,10 +169,47 @@ class SimDesktop final : public Desktop {
   void typeText(const Text& text);
   void clickButton(SimWindow& window, const char* button);
   void clickCloseButton(SimWindow& window);
+  void clickMinimiseButton(SimWindow& window);
+  // Clicking a window's task-bar button restores it when minimised, minimises it when it is
+  // the active window, and activates it otherwise.
+  void clickTaskbarButton(SimWindow& window);
+  // A mouse click on a control: the control takes the focus if it can.
+  void clickControl(SimWindow& window, const char* control);
+  void turnMouseWheel(SimWindow& window);
+  void clickBalloon(SimWindow& window, const char* balloon);
+  void movePointer(int x, int y);
+  // The system cannot tell where the pointer is, as while the desktop is locked.
+  void losePointer() { pointerKnown_ = false; }
   void activateOtherProgram();
   void advanceTime(std::int64_t milliseconds);
   // Another program holds this key, so the program cannot register it.
   void holdHotkeyInOtherProgram(int modifiers, int virtualKey);
+  // The picture that the program file carries as its icon (the window icon of every window).
+  void setProgramIcon(Bytes iconFile) { programIcon_ = std::move(iconFile); }
+
+  // The notification area. A double click on an icon delivers what the system delivers: the
+  // first release, the double click, the second release.
+  void clickTrayIcon(const SimWindow& window);
+  void doubleClickTrayIcon(const SimWindow& window);
+  void rightClickTrayIcon(const SimWindow& window);
+  // The notification area starts afresh, empty; programs put their icons back.
+  void restartNotificationArea();
+  // What the user does in the next popup menu: choose the item with this text, or nothing
+  // (an empty text) to close the menu unchosen.
+  void chooseInNextPopUp(std::string item) { nextPopUpChoice_ = std::move(item); }
+
+  // Other programs and the clipboard.
+  void copyInOtherProgram(const Text& text);
+  // Puts data without a text format on the clipboard, a picture or a list of files.
+  void copyNonTextInOtherProgram(const std::string& format);
+  void otherProgramOpensClipboard(ClipboardHold when);
+  void otherProgramClosesClipboard() { clipboardHold_.reset(); }
+  // What pasting in another program gives: the clipboard's text, or nothing without text.
+  std::optional<Text> pasteInOtherProgram() const { return clipboardText_; }
+  // The formats on the clipboard: "text" and those of copyNonTextInOtherProgram.
+  std::vector<std::string> clipboardFormats() const;
+  // How many times the program has emptied the clipboard.
+  int clipboardEmptyings() const { return clipboardEmptyings_; }
 
   // --- reading the desktop ---
   std::int64_t now() const { return now_; }
@@ -124,11 +218,30 @@ class SimDesktop final : public Desktop {
   std::vector<SimWindow*> liveWindows() const;
   bool hotkeyRegisteredTo(const SimWindow& window, const char* control, int modifiers,
                           int virtualKey) const;
+  const std::vector<SimTrayIcon>& trayIcons() const { return trayArea_; }
+  const std::vector<SimPopUp>& popUps() const { return popUps_; }
+  bool programEnded() const { return exitCode_.has_value(); }
+
+  // --- the toolkit's services ---
+  std::optional<Point> pointerPosition() const override;
+  Text clipboardText() override;
+  void setClipboardText(const Text& text) override;
+  void endProgram(int exitCode) override;
 
   // Used by windows.
   void activate(SimWindow* window) { active_ = window; }
   void windowDestroyed(SimWindow* window);
   int registerHotkey(SimWindow* window, const char* control, int modifiers, int virtualKey);
+  const Bytes& programIcon() const { return programIcon_; }
+  // Where the pointer was last seen, whether or not it can be read now.
+  Point lastPointer() const { return pointer_; }
+  void putTrayIcon(const SimWindow* window, const Bytes& picture, const Text& tip);
+  void removeTrayIcon(const SimWindow* window);
+  // The user's next choice in a popup menu, used up by reading it.
+  std::string takePopUpChoice();
+  void recordPopUp(SimPopUp popUp) { popUps_.push_back(std::move(popUp)); }
+  // A mouse button, the wheel or a key used in a window of the program.
+  void hideBalloons();
 
  private:
   struct Hotkey {
@@ -144,6 +257,17 @@ class SimDesktop final : public Desktop {
   SimWindow* active_ = nullptr;
   std::map<std::pair<int, int>, Hotkey> hotkeys_;
   int nextHotkeyId_ = 1;
+  Bytes programIcon_;
+  Point pointer_{};
+  bool pointerKnown_ = true;
+  std::vector<SimTrayIcon> trayArea_;
+  std::string nextPopUpChoice_;
+  std::vector<SimPopUp> popUps_;
+  std::optional<Text> clipboardText_;
+  std::vector<std::string> clipboardOtherFormats_;
+  std::optional<ClipboardHold> clipboardHold_;
+  int clipboardEmptyings_ = 0;
+  std::optional<int> exitCode_;
 };
 
 }  // namespace xiulan::toolkit::sim

@@ -24,12 +24,17 @@ class Win32Desktop;
 inline constexpr int kFirstControlId = 100;
 // Command ids of menu items: the item's index in the menu definition plus this.
 inline constexpr int kFirstMenuId = 0x1000;
+// The message through which the notification area reports mouse actions on a window's icon,
+// and the id of that icon among the window's (it has one at most).
+inline constexpr UINT kTrayMessage = WM_APP + 1;
+inline constexpr UINT kTrayIconId = 1;
 
 struct Win32Control {
   const ControlDefinition* definition = nullptr;  // points into the window's own copy
-  int id = 0;           // child-window id; for a timer, its timer id
-  HWND hwnd = nullptr;  // none for timers and balloon tips
+  int id = 0;           // child-window id; for a timer or a balloon-tip box, its timer id
+  HWND hwnd = nullptr;  // none for timers; a balloon-tip box's tooltip window, once made
   int period = 0;       // timers: the period the timer runs with, 0 stopped
+  bool balloonShown = false;
 };
 
 class Win32Window final : public Window {
@@ -71,12 +76,29 @@ class Win32Window final : public Window {
   int timerPeriod(const char* timer) const override;
   void setTimerPeriod(const char* timer, int period) override;
   int registerHotkey(const char* control, int modifiers, int virtualKey) override;
+  Bytes iconBytes() const override;
+  void setTrayIcon(const Bytes& iconFile, const Text& tip) override;
+  void popUpMenu(const char* menu) override;
+  void showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
+                      bool autoClose) override;
   void destroy() override;
+
+  // Hides every balloon of the window: a mouse button, the wheel or a key was used in the
+  // program.
+  void hideBalloons();
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void raiseTrayEvent(int type);
+  void handleTrayMessage(LPARAM mouseMessage);
+  // Puts the icon held in trayIcon_ and trayTip_ into the notification area.
+  void showTrayIcon(bool replace);
+  void deleteTrayIcon();
+  HWND balloonWindow(Win32Control& balloon);
+  void hideBalloon(Win32Control& balloon);
+  void destroyBalloons();
   HMENU createMenuBar() const;
   void createControl(Win32Control& control);
   void raise(Handler handler);
@@ -110,6 +132,10 @@ class Win32Window final : public Window {
   WPARAM sizeKind_ = SIZE_RESTORED;
   LPARAM clientSize_ = 0;
   std::map<int, std::size_t> hotkeys_;  // hotkey id -> index of the target control
+  // The notification-area icon, kept to put it back when the notification area restarts.
+  bool trayPresent_ = false;
+  HICON trayIcon_ = nullptr;
+  std::wstring trayTip_;
 };
 
 class Win32Desktop final : public Desktop {
@@ -122,7 +148,11 @@ class Win32Desktop final : public Desktop {
   Window* createWindow(const WindowDefinition& definition) override;
   int screenWidth() const override;
   int screenHeight() const override;
+  std::optional<Point> pointerPosition() const override;
+  Text clipboardText() override;
+  void setClipboardText(const Text& text) override;
   int runEventLoop() override;
+  void endProgram(int exitCode) override;
 
   HINSTANCE instance() const { return instance_; }
   // The system's user-interface font, made once.
@@ -133,6 +163,10 @@ class Win32Desktop final : public Desktop {
   HWND hiddenOwner();
   int nextHotkeyId();
   bool shuttingDown() const { return shuttingDown_; }
+  // The message the shell broadcasts when its notification area has (re)started.
+  UINT taskbarCreatedMessage() const { return taskbarCreated_; }
+  // Input in any window of the program: every balloon goes.
+  void hideBalloons();
 
   void windowBorn() { ++liveWindows_; }
   void windowGone();
@@ -143,6 +177,8 @@ class Win32Desktop final : public Desktop {
   bool preTranslate(const MSG& message);
 
   HINSTANCE instance_;
+  UINT taskbarCreated_ = 0;
+  HHOOK inputHook_ = nullptr;
   HFONT uiFont_ = nullptr;
   bool ownUiFont_ = false;
   std::map<int, HFONT> gb2312Fonts_;

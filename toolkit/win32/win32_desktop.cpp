@@ -3,9 +3,12 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <string>
 
+#include "toolkit/win32/gbk_wide.h"
 #include "toolkit/win32/win32_desktop.h"
 
 namespace xiulan::toolkit::win32 {
@@ -20,11 +23,56 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                        GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
+// The desktop of this thread, for the input hook.
+thread_local Win32Desktop* threadDesktop = nullptr;
+
+bool isButtonWheelOrKey(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONDBLCLK:
+    case WM_NCXBUTTONDOWN:
+    case WM_NCXBUTTONDBLCLK:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Sees every message the thread takes from its queue, in our event loop and in every modal
+// loop alike (menus, message boxes, a window being dragged), so that input anywhere in the
+// program hides the balloons. Mouse moves are not input of that kind.
+LRESULT CALLBACK inputHook(int code, WPARAM removed, LPARAM message) {
+  if (code == HC_ACTION && removed == PM_REMOVE && threadDesktop &&
+      isButtonWheelOrKey(reinterpret_cast<const MSG*>(message)->message)) {
+    threadDesktop->hideBalloons();
+  }
+  return CallNextHookEx(nullptr, code, removed, message);
+}
+
 }  // namespace
 
 Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  threadDesktop = this;
+  inputHook_ = SetWindowsHookExW(WH_GETMESSAGE, &inputHook, nullptr, GetCurrentThreadId());
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -50,6 +98,8 @@ Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
 Win32Desktop::~Win32Desktop() {
   // Windows still alive go without their handlers: the program is past its event loop.
   shuttingDown_ = true;
+  if (inputHook_) UnhookWindowsHookEx(inputHook_);
+  if (threadDesktop == this) threadDesktop = nullptr;
   for (const auto& window : windows_) {
     if (window->exists()) DestroyWindow(window->hwnd());
   }
@@ -71,6 +121,58 @@ Window* Win32Desktop::createWindow(const WindowDefinition& definition) {
 
 int Win32Desktop::screenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
 int Win32Desktop::screenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+std::optional<Point> Win32Desktop::pointerPosition() const {
+  POINT point{};
+  if (!GetCursorPos(&point)) return std::nullopt;  // another desktop has the input (locked)
+  return Point{static_cast<int>(point.x), static_cast<int>(point.y)};
+}
+
+// The clipboard is opened for the hidden owner window: opened for no window, emptying it
+// would leave it without an owner and the text could not be put there.
+Text Win32Desktop::clipboardText() {
+  if (!OpenClipboard(hiddenOwner())) return {};
+  std::wstring text;
+  // Asked for as UTF-16, which the system makes from an 8-bit text in any code page, so the
+  // program reads the same on a Windows of any language.
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text.assign(units, wcsnlen(units, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return Text(toGbk(text));
+}
+
+void Win32Desktop::setClipboardText(const Text& text) {
+  if (!OpenClipboard(hiddenOwner())) return;
+  EmptyClipboard();
+  const std::wstring wide = toWide(text.bytes());
+  const std::size_t size = (wide.size() + 1) * sizeof(wchar_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size)) {
+    if (void* units = GlobalLock(memory)) {
+      std::memcpy(units, wide.c_str(), size);
+      GlobalUnlock(memory);
+      // The clipboard owns the memory once it has taken it.
+      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    } else {
+      GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
+}
+
+void Win32Desktop::endProgram(int exitCode) {
+  shuttingDown_ = true;
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
+void Win32Desktop::hideBalloons() {
+  for (const auto& window : windows_) {
+    if (window->exists()) window->hideBalloons();
+  }
+}
 
 int Win32Desktop::runEventLoop() {
   MSG message{};

@@ -69,6 +69,11 @@ bool Win32Window::create() {
   // so the first control of the definition ends up on top.
   for (Win32Control& control : controls_) createControl(control);
   if (!hwnd_) return false;
+  // The shell's notice that the notification area restarted must reach the window even when
+  // the program runs elevated and the shell does not.
+  if (desktop_.taskbarCreatedMessage() != 0) {
+    ChangeWindowMessageFilterEx(hwnd_, desktop_.taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+  }
   const RECT rect = frame();
   position_ = {rect.left, rect.top};
   RECT client{};
@@ -217,6 +222,15 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kTrayMessage) {
+    if (wParam == kTrayIconId) handleTrayMessage(lParam);
+    return 0;
+  }
+  if (message == desktop_.taskbarCreatedMessage() && message != 0) {
+    // The notification area has (re)started empty; the icon the window had goes back.
+    if (trayPresent_) showTrayIcon(false);
+    return 0;
+  }
   switch (message) {
     case WM_WINDOWPOSCHANGED: {
       // Raised here, inside the call that moved the window, so a handler that moves it again
@@ -260,10 +274,13 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       return 0;
     }
     case WM_TIMER: {
-      const Win32Control* control = controlById(wParam);
+      Win32Control* control = controlById(wParam);
+      if (!control) return 0;
       // A stopped timer may still have a tick waiting in the queue; it is dropped.
-      if (control && control->definition->kind == ControlKind::Timer && control->period > 0) {
+      if (control->definition->kind == ControlKind::Timer && control->period > 0) {
         raise(control->definition->onEvent);
+      } else if (control->definition->kind == ControlKind::BalloonTip) {
+        hideBalloon(*control);  // its display time is over
       }
       return 0;
     }
@@ -313,6 +330,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
           KillTimer(hwnd, static_cast<UINT_PTR>(control.id));
         }
       }
+      destroyBalloons();
+      deleteTrayIcon();
       return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
