@@ -32,4 +32,7 @@ int runLookupWindow(toolkit::Desktop& desktop);
 // Handlers.
 void onLookupWindowCreated(toolkit::Window& window);
 
+// Typed lookup (按钮1).
+void runTypedLookup(toolkit::Window& window);
+
 }  // namespace xiulan::lookup

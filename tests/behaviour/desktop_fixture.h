@@ -6,11 +6,23 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "lookup_window/lookup_window.h"
 #include "toolkit/sim/sim_desktop.h"
+#include "vocabulary/builtin_vocabulary.h"
+
+namespace xiulan {
+
+// Failures show a Text as its bytes.
+inline void PrintTo(const Text& text, std::ostream* out) {
+  *out << ::testing::PrintToString(std::string(text.bytes()));
+}
+
+}  // namespace xiulan
 
 namespace xiulan::testing {
 
@@ -47,8 +59,32 @@ class ProgramDirectory {
   fs::path directory_;
 };
 
+// The program's icon file, the window icon of the real program.
+inline Bytes programIconFile() {
+  std::ifstream in(XIULAN_ICON_FILE, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Line `number` (from 1) of the built-in list, without its CR LF.
+inline Text builtInLine(std::size_t number) {
+  static const std::vector<Text> lines = splitText(Text(kBuiltInVocabulary), "\r\n");
+  return lines.at(number - 1);
+}
+
+// The given lines of the built-in list, each followed by CR LF.
+inline Text builtInLines(std::initializer_list<std::size_t> numbers) {
+  std::string text;
+  for (const std::size_t number : numbers) {
+    text.append(builtInLine(number).bytes());
+    text.append("\r\n");
+  }
+  return Text(std::move(text));
+}
+
 class DesktopTest : public ::testing::Test {
  protected:
+  DesktopTest() { desktop.setProgramIcon(programIconFile()); }
+
   // Starts the program as start-up does once the current directory is set.
   toolkit::sim::SimWindow& start(const toolkit::WindowDefinition& definition =
                                      lookup::lookupWindowDefinition()) {
