@@ -24,6 +24,8 @@ WindowDefinition makeDefinition() {
   window.escCloses = false;
   window.taskbarButton = true;
   window.onCreated = &onLookupWindowCreated;
+  window.onPositionChanged = &onPositionChanged;
+  window.onTrayEvent = &onTrayEvent;
 
   window.menu = {
       {.text = "菜单", .level = 0},
@@ -36,14 +38,14 @@ WindowDefinition makeDefinition() {
       {.text = "帮助", .level = 0},
       {.text = "关于"},
       {.separator = true},
-      {.text = "退出"},
+      {.text = "退出", .onSelect = &exitProgram},
   };
 
   // In definition order: the first lies on top; Tab runs from the last towards the first.
   window.controls = {
       {.name = 时钟2, .kind = ControlKind::Timer, .shown = false, .period = 0},
       {.name = 标签1, .kind = ControlKind::Label, .left = 168, .top = 72, .width = 32,
-       .height = 24, .shown = false},
+       .height = 24, .shown = false, .onEvent = &toggleVisibility},
       {.name = 按钮2, .kind = ControlKind::Button, .left = 0, .top = 279, .width = 312,
        .height = 32, .text = "最小化窗口并启用剪辑板查单词", .tabStop = true},
       {.name = 气球提示框1, .kind = ControlKind::BalloonTip, .shown = false,

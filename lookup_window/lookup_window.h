@@ -29,10 +29,25 @@ const toolkit::WindowDefinition& lookupWindowDefinition();
 // events) and runs the event loop. Gives the exit code.
 int runLookupWindow(toolkit::Desktop& desktop);
 
+// The tip of the window's notification-area icon.
+inline constexpr char kTrayTip[] = "双击打开 岫澜搜索工具";
+
 // Handlers.
 void onLookupWindowCreated(toolkit::Window& window);
+void onPositionChanged(toolkit::Window& window);
+void onTrayEvent(toolkit::Window& window, int type);
 
 // Typed lookup (按钮1).
 void runTypedLookup(toolkit::Window& window);
+
+// The notification-area icon and the Home hotkey.
+void sendToTray(toolkit::Window& window);
+void restoreFromTray(toolkit::Window& window);
+void showTrayMenu(toolkit::Window& window);
+void toggleVisibility(toolkit::Window& window);  // 标签1, the hotkey's target
+void removeTrayIcon(toolkit::Window& window);
+
+// Menu commands.
+void exitProgram(toolkit::Window& window);  // 退出
 
 }  // namespace xiulan::lookup
