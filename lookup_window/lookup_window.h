@@ -47,6 +47,14 @@ void showTrayMenu(toolkit::Window& window);
 void toggleVisibility(toolkit::Window& window);  // 标签1, the hotkey's target
 void removeTrayIcon(toolkit::Window& window);
 
+// Clipboard lookup (按钮2, 时钟1).
+void startClipboardLookup(toolkit::Window& window);
+void runClipboardLookup(toolkit::Window& window);
+Text readClipboardText(toolkit::Window& window);
+void writeClipboardText(toolkit::Window& window, const Text& text);
+void showBalloonTip(toolkit::Window& window, int x, int y, const Text& text, int iconIndex,
+                    bool autoClose);
+
 // Menu commands.
 void exitProgram(toolkit::Window& window);  // 退出
 

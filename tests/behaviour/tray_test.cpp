@@ -57,6 +57,7 @@ TEST_F(TrayTest, Transitions) {
   };
   const Case cases[] = {
       {From::Shown, Action::MinimiseButton, false, true, true},
+      {From::Shown, Action::Button2, false, true, true},
       {From::InTray, Action::DoubleClickIcon, true, false, false, true, 0},
       {From::InTray, Action::RightClickIcon, false, true, true},
       {From::InTray, Action::ClickIcon, false, true, true},
@@ -185,13 +186,15 @@ TEST_F(TrayTest, RightClickOpensTheHelpMenuAtThePointer) {
 
 TEST_F(TrayTest, ExitFromTheTrayMenuRemovesTheIconAndEndsWithZero) {
   SimWindow& window = start();
-  desktop.clickMinimiseButton(window);
+  desktop.clickButton(window, 按钮2);  // clipboard lookup on
+  desktop.copyInOtherProgram("kept");
   desktop.chooseInNextPopUp("退出");
   desktop.rightClickTrayIcon(window);
   EXPECT_TRUE(desktop.programEnded());
   EXPECT_FALSE(window.exists());
   EXPECT_TRUE(desktop.trayIcons().empty());
   EXPECT_EQ(desktop.runEventLoop(), 0);
+  EXPECT_EQ(desktop.pasteInOtherProgram(), Text("kept"));
 }
 
 TEST_F(TrayTest, WithoutAPictureTheWindowStillHidesAndHomeBringsItBack) {
