@@ -18,6 +18,12 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
       return true;
     if (std::chrono::steady_clock::now() >= deadline)
       return false;
+    // Windows of the test's own thread (a stand-in for another program) keep being served.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
@@ -222,6 +228,23 @@ std::optional<DWORD> RunningProgram::waitForExit(std::chrono::milliseconds timeo
   DWORD code = 0;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;
+}
+
+OtherProgramWindow::OtherProgramWindow() {
+  window_ = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            1300, 700, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
+}
+
+OtherProgramWindow::~OtherProgramWindow() { DestroyWindow(window_); }
+
+bool OtherProgramWindow::activate() {
+  return waitFor(
+      [&] {
+        SetForegroundWindow(window_);
+        return GetForegroundWindow() == window_;
+      },
+      std::chrono::seconds(10));
 }
 
 std::wstring saveScreenshot(HWND window, const std::wstring& name) {

@@ -83,6 +83,17 @@ class RunningProgram {
   PROCESS_INFORMATION info_{};
 };
 
+// A window of the test itself, standing for another program that has the keyboard focus.
+class OtherProgramWindow {
+ public:
+  OtherProgramWindow();
+  ~OtherProgramWindow();
+  bool activate();
+
+ private:
+  HWND window_ = nullptr;
+};
+
 // Saves the screen area of a window as a 24-bit BMP in the artifacts directory.
 std::wstring saveScreenshot(HWND window, const std::wstring& name);
 

@@ -1,0 +1,261 @@
+// The real program's lookups and its ways out of sight: typed lookup through real keys, the
+// notification-area icon, the Home hotkey and clipboard lookup, driven from another program.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "program_driver.h"
+#include "toolkit/win32/gbk_wide.h"
+
+namespace xiulan::e2e {
+namespace {
+
+using toolkit::win32::toWide;
+
+const std::wstring kCaption = L"澄屿计算机英语查询工具";
+
+class RunningCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CopyFileW(settings().program.c_str(), directory.file(L"xiulan.exe").c_str(), TRUE));
+    program = std::make_unique<RunningProgram>(directory.file(L"xiulan.exe"), directory.path());
+    window = program->waitForWindow(kCaption);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitFor([&] {
+      for (const ChildControl& control : program->controls(window)) {
+        if (control.className == L"ComboBox")
+          queryBox = control.hwnd;
+        if (control.className == L"Edit" && control.placeInClient.top > 300)
+          outputBox = control.hwnd;
+        if (control.className == L"Button" && control.placeInClient.top > 270)
+          clipboardButton = control.hwnd;
+      }
+      return queryBox && program->focusedControl() == queryBox;
+    })) << "the focus is not in the query box";
+    ASSERT_NE(outputBox, nullptr);
+    ASSERT_NE(clipboardButton, nullptr);
+  }
+  void TearDown() override {
+    if (program && IsWindow(window)) {
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      program->waitForExit();
+    }
+  }
+
+  bool isCentredAndShown() const {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return IsWindowVisible(window) && !IsIconic(window) && frame.left == 800 && frame.top == 320;
+  }
+
+  TemporaryDirectory directory;
+  std::unique_ptr<RunningProgram> program;
+  HWND window = nullptr;
+  HWND queryBox = nullptr;
+  HWND outputBox = nullptr;
+  HWND clipboardButton = nullptr;
+};
+
+std::vector<std::wstring> historyOf(HWND comboBox) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendMessageW(comboBox, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring item(static_cast<std::size_t>(SendMessageW(comboBox, CB_GETLBTEXTLEN, i, 0)) + 1,
+                      L'\0');
+    item.resize(static_cast<std::size_t>(
+        SendMessageW(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+    items.push_back(item);
+  }
+  return items;
+}
+
+TEST_F(RunningCopyTest, TypedLookupThroughRealKeys) {
+  ASSERT_TRUE(program->bringToFront(window));
+  struct Case {
+    std::wstring query;
+    std::string output;  // the output box's bytes, GBK
+  };
+  const Case cases[] = {
+      {L"help", "035、help　v.&n.帮助\r\n\r\n找到:1处包含\"help\"的内容。"},
+      {L"File", "找不到:\"File\""},
+      {L"", "请先输入你要查找的内容"},
+  };
+  for (const Case& c : cases) {
+    SendMessageW(queryBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    RunningProgram::typeText(c.query);
+    ASSERT_TRUE(waitFor([&] { return readWindowText(queryBox) == c.query; }));
+    RunningProgram::pressKey(VK_RETURN);
+    EXPECT_TRUE(waitFor([&] { return readWindowText(outputBox) == toWide(c.output); }))
+        << "query " << ::testing::PrintToString(c.query) << " gave "
+        << ::testing::PrintToString(readWindowText(outputBox));
+  }
+  // Every search past the empty-query check joins the history, found or not.
+  EXPECT_EQ(historyOf(queryBox), (std::vector<std::wstring>{L"help", L"File"}));
+}
+
+// Double-clicks the first icon of the notification area with the real mouse. Without a
+// notification area of its own desktop, Wine shows the icons in a small window of its own.
+bool doubleClickTrayIcon() {
+  HWND tray = nullptr;
+  if (!waitFor([&] {
+        tray = FindWindowW(nullptr, L"Wine System Tray");
+        return tray && IsWindowVisible(tray);
+      })) {
+    return false;
+  }
+  RECT rect{};
+  GetWindowRect(tray, &rect);
+  const int x = rect.left + std::min<int>(12, (rect.right - rect.left) / 2);
+  const int y = rect.top + (rect.bottom - rect.top) / 2;
+  SetCursorPos(x, y);
+  INPUT clicks[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    clicks[i].type = INPUT_MOUSE;
+    clicks[i].mi.dwFlags = (i % 2 == 0) ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  SendInput(4, clicks, sizeof(INPUT));
+  return true;
+}
+
+TEST_F(RunningCopyTest, MinimisedIntoTheTrayAndBackByDoubleClick) {
+  SetWindowPos(window, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // as the caption's minimise button does
+  ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "minimising did not hide it";
+  ASSERT_TRUE(doubleClickTrayIcon()) << "no tray icon";
+  EXPECT_TRUE(waitFor([&] { return isCentredAndShown(); })) << "not restored and centred";
+  EXPECT_TRUE(waitFor([&] { return program->focusedControl() == queryBox; }));
+}
+
+TEST_F(RunningCopyTest, HomeKeyHidesAndShowsTheWindow) {
+  ASSERT_TRUE(program->bringToFront(window));
+  RunningProgram::pressKey(VK_HOME);
+  ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "Home did not hide it";
+  // Home works from any program: another one has the focus now.
+  OtherProgramWindow other;
+  ASSERT_TRUE(other.activate());
+  RunningProgram::pressKey(VK_HOME);
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "Home did not show it";
+  EXPECT_EQ(readWindowText(queryBox), L"");  // the key went to the hotkey, not to the box
+}
+
+// The clipboard as another program sees and fills it.
+bool putClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(nullptr))
+    return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  return true;
+}
+
+bool putClipboardPicture() {
+  if (!OpenClipboard(nullptr))
+    return false;
+  EmptyClipboard();
+  HDC screen = GetDC(nullptr);
+  HBITMAP picture = CreateCompatibleBitmap(screen, 8, 8);
+  ReleaseDC(nullptr, screen);
+  SetClipboardData(CF_BITMAP, picture);
+  CloseClipboard();
+  return true;
+}
+
+std::optional<std::wstring> clipboardText() {
+  if (!OpenClipboard(nullptr))
+    return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  } else {
+    text = L"";
+  }
+  CloseClipboard();
+  return text;
+}
+
+// The program's shown balloon: a tooltip window of its process whose text is what it shows.
+struct Balloon {
+  HWND hwnd = nullptr;
+  std::wstring text;
+  RECT rect{};
+};
+
+std::optional<Balloon> shownBalloon(DWORD processId) {
+  std::optional<Balloon> found;
+  struct Search {
+    DWORD processId;
+    std::optional<Balloon>* found;
+  } search{processId, &found};
+  EnumWindows(
+      [](HWND candidate, LPARAM parameter) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(candidate, &owner);
+        if (owner == s.processId && IsWindowVisible(candidate) &&
+            className(candidate) == L"tooltips_class32") {
+          Balloon balloon{candidate, readWindowText(candidate), {}};
+          GetWindowRect(candidate, &balloon.rect);
+          *s.found = balloon;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return found;
+}
+
+// Three clipboard ticks at 500 ms: enough for the program to have looked at a copied text
+// that it must leave alone. A negative result can only be waited for so long.
+void letThreeTicksPass() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+}
+
+TEST_F(RunningCopyTest, ClipboardLookupShowsTheLinesAndEmptiesTheClipboard) {
+  SendMessageW(clipboardButton, BM_CLICK, 0, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "the window did not go";
+  SetCursorPos(600, 500);
+
+  ASSERT_TRUE(putClipboardText(L"file"));
+  const auto copied = std::chrono::steady_clock::now();
+  ASSERT_TRUE(waitFor([&] { return clipboardText() == std::wstring(); }, std::chrono::seconds(5)))
+      << "the clipboard was not emptied";
+  const auto emptiedAfter = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - copied);
+  std::optional<Balloon> balloon;
+  ASSERT_TRUE(waitFor([&] { return (balloon = shownBalloon(program->processId())).has_value(); }))
+      << "no balloon";
+  std::cout << "clipboard emptied " << emptiedAfter.count() << " ms after the copy\n";
+  for (const char* line : {"001、file　n.文件　v.保存文件", "125、filename", "241、profile"}) {
+    EXPECT_NE(balloon->text.find(toWide(line)), std::wstring::npos)
+        << ::testing::PrintToString(balloon->text);
+  }
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  EXPECT_LE(std::abs(balloon->rect.left - pointer.x) + std::abs(balloon->rect.top - pointer.y), 80)
+      << "the balloon is not at the pointer";
+
+  // A copy that matches nothing, and a picture, stay on the clipboard.
+  ASSERT_TRUE(putClipboardText(L"File"));
+  letThreeTicksPass();
+  EXPECT_EQ(clipboardText(), std::wstring(L"File"));
+  ASSERT_TRUE(putClipboardPicture());
+  letThreeTicksPass();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  CloseClipboard();
+}
+
+}  // namespace
+}  // namespace xiulan::e2e
