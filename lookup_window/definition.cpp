@@ -31,19 +31,20 @@ WindowDefinition makeDefinition() {
       {.text = "菜单", .level = 0},
       {.text = "单词修改"},
       {.separator = true},
-      {.text = "窗口最前", .checkable = true},
+      {.text = "窗口最前", .checkable = true, .onSelect = &toggleAlwaysOnTop},
       {.text = "网站", .level = 0},
-      {.text = "腾讯微博"},
-      {.text = "作者淘宝"},
+      {.text = "腾讯微博", .onSelect = &openMicroblogPage},
+      {.text = "作者淘宝", .onSelect = &openShopPage},
       {.text = "帮助", .level = 0},
-      {.text = "关于"},
+      {.text = "关于", .onSelect = &showAboutBox},
       {.separator = true},
       {.text = "退出", .onSelect = &exitProgram},
   };
 
   // In definition order: the first lies on top; Tab runs from the last towards the first.
   window.controls = {
-      {.name = 时钟2, .kind = ControlKind::Timer, .shown = false, .period = 0},
+      {.name = 时钟2, .kind = ControlKind::Timer, .shown = false, .period = 0,
+       .onEvent = &dockTick},
       {.name = 标签1, .kind = ControlKind::Label, .left = 168, .top = 72, .width = 32,
        .height = 24, .shown = false, .onEvent = &toggleVisibility},
       {.name = 按钮2, .kind = ControlKind::Button, .left = 0, .top = 279, .width = 312,

@@ -55,7 +55,21 @@ void writeClipboardText(toolkit::Window& window, const Text& text);
 void showBalloonTip(toolkit::Window& window, int x, int y, const Text& text, int iconIndex,
                     bool autoClose);
 
-// Menu commands.
-void exitProgram(toolkit::Window& window);  // 退出
+// Top-edge docking and the screen's edges (时钟2).
+void keepOnScreen(toolkit::Window& window);
+void dockTick(toolkit::Window& window);
+
+// Menu commands. The addresses are the product's own placeholders until it has pages.
+#define XIULAN_SHOP_PAGE_ADDRESS "https://xiulan.example.com/shop"
+inline constexpr char kMicroblogPageAddress[] = "https://xiulan.example.com/microblog";
+inline constexpr char kShopPageAddress[] = XIULAN_SHOP_PAGE_ADDRESS;
+inline constexpr char kAboutAppText[] = "岫澜计算机英语查询工具 1.0";
+inline constexpr char kAboutOtherText[] = "岫澜小店:" XIULAN_SHOP_PAGE_ADDRESS;
+#undef XIULAN_SHOP_PAGE_ADDRESS
+void toggleAlwaysOnTop(toolkit::Window& window);  // 窗口最前
+void openMicroblogPage(toolkit::Window& window);  // 腾讯微博
+void openShopPage(toolkit::Window& window);       // 作者淘宝
+void showAboutBox(toolkit::Window& window);       // 关于
+void exitProgram(toolkit::Window& window);        // 退出
 
 }  // namespace xiulan::lookup

@@ -3,6 +3,25 @@
 
 namespace xiulan::lookup {
 
+void toggleAlwaysOnTop(toolkit::Window& window) {
+  // The check mark alone decides: the window is on top exactly when the item shows it.
+  if (!window.menuChecked("窗口最前")) {
+    window.setMenuChecked("窗口最前", true);
+    window.setAlwaysOnTop(true);
+  } else {
+    window.setMenuChecked("窗口最前", false);
+    window.setAlwaysOnTop(false);
+  }
+}
+
+void openMicroblogPage(toolkit::Window& window) {
+  window.desktop().openAddress(kMicroblogPageAddress);
+}
+
+void openShopPage(toolkit::Window& window) { window.desktop().openAddress(kShopPageAddress); }
+
+void showAboutBox(toolkit::Window& window) { window.showAboutBox(kAboutAppText, kAboutOtherText); }
+
 void exitProgram(toolkit::Window& window) {
   // A process that ends leaves its icon behind in the notification area until the pointer
   // passes over it, so the icon goes first.

@@ -6,8 +6,11 @@
 namespace xiulan::lookup {
 
 void onPositionChanged(toolkit::Window& window) {
-  if (window.windowState() == toolkit::kStateMinimised)
+  if (window.windowState() == toolkit::kStateMinimised) {
     sendToTray(window);
+  } else {
+    keepOnScreen(window);
+  }
 }
 
 void sendToTray(toolkit::Window& window) {

@@ -181,6 +181,19 @@ class Window {
   virtual void showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
                               bool autoClose) = 0;
 
+  // The check mark of the menu item with this text: true shown.
+  virtual bool menuChecked(const char* item) const = 0;
+  virtual void setMenuChecked(const char* item, bool checked) = 0;
+  // Always on top: true places the window above every window that is not on top itself and
+  // keeps it there; false places it behind those that are and above all others. Either takes
+  // effect at once, even unchanged, and neither moves, sizes nor activates the window.
+  virtual bool alwaysOnTop() const = 0;
+  virtual void setAlwaysOnTop(bool onTop) = 0;
+  // The system's About box, modal to this window, with the application text in its title and
+  // first line and the further text below the system's own lines, and the system's default
+  // icon. Returns when the user has closed it; timers go on ticking meanwhile.
+  virtual void showAboutBox(const Text& applicationText, const Text& furtherText) = 0;
+
   // Destroys the window: raises its will-be-destroyed event and skips the may-close one.
   virtual void destroy() = 0;
 };
@@ -205,6 +218,10 @@ class Desktop {
   // Empties the clipboard of every format and puts the text there; when the clipboard is held
   // open by another program nothing changes.
   virtual void setClipboardText(const Text& text) = 0;
+
+  // Hands the web address to the desktop's default browser, in a normal window; waits for
+  // nothing and reports nothing.
+  virtual void openAddress(const Text& address) = 0;
 
   // Runs until no window of the program is left; gives the exit code.
   virtual int runEventLoop() = 0;

@@ -270,6 +270,25 @@ void SimWindow::popUpMenu(const char* menu) {
   }
 }
 
+bool SimWindow::menuChecked(const char* item) const {
+  const auto it = menuChecks_.find(item);
+  return it != menuChecks_.end() && it->second;
+}
+
+void SimWindow::setMenuChecked(const char* item, bool checked) {
+  const auto& items = definition_->menu;
+  const bool known = std::any_of(items.begin(), items.end(), [&](const MenuItemDefinition& entry) {
+    return !entry.separator && std::strcmp(entry.text, item) == 0;
+  });
+  if (!known) throw std::out_of_range(std::string("no menu item ") + item);
+  menuChecks_[item] = checked;
+}
+
+void SimWindow::showAboutBox(const Text& applicationText, const Text& furtherText) {
+  // The user reads the box and closes it; the program waits meanwhile.
+  desktop_.recordAboutBox({this, applicationText, furtherText, visible_});
+}
+
 void SimWindow::showBalloonTip(const char* balloon, int x, int y, const Text& text,
                                int iconIndex, bool autoClose) {
   SimControl& box = mutableControl(balloon);
@@ -419,6 +438,21 @@ bool SimDesktop::hotkeyRegisteredTo(const SimWindow& window, const char* control
 
 void SimDesktop::holdHotkeyInOtherProgram(int modifiers, int virtualKey) {
   hotkeys_[std::make_pair(modifiers, virtualKey)] = Hotkey{nullptr, "", 0};
+}
+
+void SimDesktop::chooseMenuItem(SimWindow& window, const char* item) {
+  if (!window.exists() || !window.visible() || window.windowState() == kStateMinimised ||
+      !window.enabled()) {
+    return;
+  }
+  hideBalloons();
+  for (const MenuItemDefinition& entry : window.definition().menu) {
+    if (!entry.separator && entry.level > 0 && std::strcmp(entry.text, item) == 0) {
+      window.raise(entry.onSelect);
+      return;
+    }
+  }
+  throw std::out_of_range(std::string("no menu item ") + item);
 }
 
 void SimDesktop::activateOtherProgram() { active_ = nullptr; }

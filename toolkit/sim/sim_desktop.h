@@ -92,6 +92,11 @@ class SimWindow final : public Window {
   void popUpMenu(const char* menu) override;
   void showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
                       bool autoClose) override;
+  bool menuChecked(const char* item) const override;
+  void setMenuChecked(const char* item, bool checked) override;
+  bool alwaysOnTop() const override { return alwaysOnTop_; }
+  void setAlwaysOnTop(bool onTop) override { alwaysOnTop_ = onTop; }
+  void showAboutBox(const Text& applicationText, const Text& furtherText) override;
   void destroy() override;
 
   // What a test may look at beyond the interface.
@@ -130,6 +135,16 @@ class SimWindow final : public Window {
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   std::string focused_;
   std::optional<std::pair<Bytes, Text>> trayIcon_;  // picture and tip
+  std::map<std::string, bool> menuChecks_;
+  bool alwaysOnTop_ = false;
+};
+
+// An About box the program showed, as the user saw it.
+struct SimAboutBox {
+  const SimWindow* owner = nullptr;
+  Text applicationText;
+  Text furtherText;
+  bool ownerVisible = false;  // whether its owner was on the screen meanwhile
 };
 
 // An icon in the notification area.
@@ -221,12 +236,18 @@ class SimDesktop final : public Desktop {
   const std::vector<SimTrayIcon>& trayIcons() const { return trayArea_; }
   const std::vector<SimPopUp>& popUps() const { return popUps_; }
   bool programEnded() const { return exitCode_.has_value(); }
+  std::optional<int> exitCode() const { return exitCode_; }
+  const std::vector<SimAboutBox>& aboutBoxes() const { return aboutBoxes_; }
+  const std::vector<Text>& openedAddresses() const { return openedAddresses_; }
+  // Chooses an item of a window's menu bar with the mouse.
+  void chooseMenuItem(SimWindow& window, const char* item);
 
   // --- the toolkit's services ---
   std::optional<Point> pointerPosition() const override;
   Text clipboardText() override;
   void setClipboardText(const Text& text) override;
   void endProgram(int exitCode) override;
+  void openAddress(const Text& address) override { openedAddresses_.push_back(address); }
 
   // Used by windows.
   void activate(SimWindow* window) { active_ = window; }
@@ -242,6 +263,7 @@ class SimDesktop final : public Desktop {
   void recordPopUp(SimPopUp popUp) { popUps_.push_back(std::move(popUp)); }
   // A mouse button, the wheel or a key used in a window of the program.
   void hideBalloons();
+  void recordAboutBox(SimAboutBox box) { aboutBoxes_.push_back(std::move(box)); }
 
  private:
   struct Hotkey {
@@ -268,6 +290,8 @@ class SimDesktop final : public Desktop {
   std::optional<ClipboardHold> clipboardHold_;
   int clipboardEmptyings_ = 0;
   std::optional<int> exitCode_;
+  std::vector<SimAboutBox> aboutBoxes_;
+  std::vector<Text> openedAddresses_;
 };
 
 }  // namespace xiulan::toolkit::sim

@@ -81,6 +81,11 @@ class Win32Window final : public Window {
   void popUpMenu(const char* menu) override;
   void showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
                       bool autoClose) override;
+  bool menuChecked(const char* item) const override;
+  void setMenuChecked(const char* item, bool checked) override;
+  bool alwaysOnTop() const override;
+  void setAlwaysOnTop(bool onTop) override;
+  void showAboutBox(const Text& applicationText, const Text& furtherText) override;
   void destroy() override;
 
   // Hides every balloon of the window: a mouse button, the wheel or a key was used in the
@@ -153,6 +158,7 @@ class Win32Desktop final : public Desktop {
   void setClipboardText(const Text& text) override;
   int runEventLoop() override;
   void endProgram(int exitCode) override;
+  void openAddress(const Text& address) override;
 
   HINSTANCE instance() const { return instance_; }
   // The system's user-interface font, made once.
