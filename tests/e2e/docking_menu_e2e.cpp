@@ -1,0 +1,221 @@
+// The real program kept on the screen and docked at its top edge, and its menu commands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program_driver.h"
+
+namespace xiulan::e2e {
+namespace {
+
+const std::wstring kCaption = L"澄屿计算机英语查询工具";
+
+class StartedProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CopyFileW(settings().program.c_str(), directory.file(L"xiulan.exe").c_str(), TRUE));
+    program = std::make_unique<RunningProgram>(directory.file(L"xiulan.exe"), directory.path());
+    window = program->waitForWindow(kCaption);
+    ASSERT_NE(window, nullptr);
+    // Start-up is over once the focus is in the query box.
+    ASSERT_TRUE(waitFor([&] {
+      HWND focus = program->focusedControl();
+      return focus && className(focus) == L"ComboBox";
+    }));
+  }
+  void TearDown() override {
+    if (program && IsWindow(window)) {
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      program->waitForExit();
+    }
+  }
+
+  // Moves the window from outside, as a window manager or another program does.
+  void moveWindow(int left, int top) const {
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  bool standsAt(int left, int top) const {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return frame.left == left && frame.top == top;
+  }
+
+  TemporaryDirectory directory;
+  std::unique_ptr<RunningProgram> program;
+  HWND window = nullptr;
+};
+
+TEST_F(StartedProgramTest, PushedPastTheTopItDocksAndSlidesAwayWithThePointer) {
+  SetCursorPos(200, 100);  // inside the window's column while it docks
+  moveWindow(100, -10);
+  ASSERT_TRUE(waitFor([&] { return standsAt(100, 0); })) << "not pinned at the top";
+  SetCursorPos(900, 600);  // out of its column
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "did not hide";
+  SetCursorPos(250, 0);  // the top row above it
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "did not come back";
+  EXPECT_TRUE(standsAt(100, 0));
+}
+
+TEST_F(StartedProgramTest, PulledBackFromBeyondTheRightEdge) {
+  moveWindow(1602, 20);
+  EXPECT_TRUE(waitFor([&] { return standsAt(1601, 20); }));
+  moveWindow(-5, 20);
+  EXPECT_TRUE(waitFor([&] { return standsAt(0, 20); }));
+}
+
+// The pixels of a window as the screen shows it.
+std::vector<std::uint32_t> pixelsOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, previous);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Where a menu draws an item's check mark: a strip along its left side. 窗口最前 is the last
+// item of 菜单, so the strip is taken in the lower half of the menu, below the first item,
+// which is highlighted when the menu is opened from the keyboard.
+std::vector<std::uint32_t> checkMarkStrip(HWND menu) {
+  RECT rect{};
+  GetWindowRect(menu, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const std::vector<std::uint32_t> pixels = pixelsOf(menu);
+  std::vector<std::uint32_t> strip;
+  for (int y = height / 2; y < height - 4; ++y) {
+    for (int x = 4; x < std::min(width, 22); ++x) {
+      strip.push_back(pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFFu);
+    }
+  }
+  return strip;
+}
+
+// The program's popup menu, if one is shown now.
+HWND shownPopupMenu(DWORD processId) {
+  for (HWND candidate = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); candidate;
+       candidate = FindWindowExW(nullptr, candidate, L"#32768", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(candidate, &owner);
+    if (owner == processId && IsWindowVisible(candidate)) return candidate;
+  }
+  return nullptr;
+}
+
+// The program's popup menu once it has opened, or nothing if it does not.
+HWND openPopupMenu(DWORD processId) {
+  HWND found = nullptr;
+  waitFor([&] { return (found = shownPopupMenu(processId)) != nullptr; });
+  return found;
+}
+
+TEST_F(StartedProgramTest, AlwaysOnTopSetsAndClearsTheCheckMarkAndTheTopmostStyle) {
+  ASSERT_TRUE(program->bringToFront(window));
+  // Opens 菜单 from the keyboard, as a user does, and takes a picture of its items.
+  auto pictureOfTheMenu = [&] {
+    RunningProgram::pressKey(VK_MENU);
+    RunningProgram::pressKey(VK_DOWN);
+    HWND popup = openPopupMenu(program->processId());
+    // The picture is taken once the menu has finished drawing: five equal looks in a row.
+    std::vector<std::uint32_t> pixels;
+    int equalLooks = 0;
+    if (popup) {
+      waitFor([&] {
+        std::vector<std::uint32_t> look = checkMarkStrip(popup);
+        equalLooks = !look.empty() && look == pixels ? equalLooks + 1 : 0;
+        pixels = std::move(look);
+        return equalLooks >= 4;
+      });
+    }
+    RunningProgram::pressKey(VK_ESCAPE);
+    RunningProgram::pressKey(VK_ESCAPE);
+    waitFor([&] { return shownPopupMenu(program->processId()) == nullptr; });
+    return pixels;
+  };
+  // Chooses 窗口最前: the first item, then past the separator to the second.
+  auto chooseAlwaysOnTop = [&] {
+    RunningProgram::pressKey(VK_MENU);
+    RunningProgram::pressKey(VK_DOWN);
+    ASSERT_NE(openPopupMenu(program->processId()), nullptr);
+    RunningProgram::pressKey(VK_DOWN);
+    RunningProgram::pressKey(VK_RETURN);
+  };
+  const auto topmost = [&] { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+
+  // The first opening of a menu takes Wine a while to draw; it is not the one compared.
+  pictureOfTheMenu();
+  const std::vector<std::uint32_t> unchecked = pictureOfTheMenu();
+  ASSERT_FALSE(unchecked.empty()) << "the menu did not open";
+  EXPECT_FALSE(topmost());
+
+  chooseAlwaysOnTop();
+  EXPECT_TRUE(waitFor(topmost)) << "not on top after the first choice";
+  const std::vector<std::uint32_t> checked = pictureOfTheMenu();
+  EXPECT_NE(checked, unchecked) << "the item looks the same with its check mark";
+
+  chooseAlwaysOnTop();
+  EXPECT_TRUE(waitFor([&] { return !topmost(); })) << "still on top after the second choice";
+  EXPECT_EQ(pictureOfTheMenu(), unchecked) << "the check mark did not go";
+}
+
+TEST_F(StartedProgramTest, ExitFromTheTrayMenuEndsWithZeroAndTakesTheIcon) {
+  SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }));
+  HWND tray = nullptr;
+  ASSERT_TRUE(waitFor([&] {
+    tray = FindWindowW(nullptr, L"Wine System Tray");
+    return tray && IsWindowVisible(tray);
+  })) << "no tray icon";
+  RECT rect{};
+  GetWindowRect(tray, &rect);
+  SetCursorPos(rect.left + 12, (rect.top + rect.bottom) / 2);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, click, sizeof(INPUT));
+
+  HWND popup = openPopupMenu(program->processId());
+  ASSERT_NE(popup, nullptr) << "the right click opened no menu";
+  // 退出 is the last item: a click just above the menu's bottom edge.
+  RECT menu{};
+  GetWindowRect(popup, &menu);
+  SetCursorPos((menu.left + menu.right) / 2, menu.bottom - 8);
+  INPUT choose[2] = {};
+  choose[0].type = choose[1].type = INPUT_MOUSE;
+  choose[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  choose[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, choose, sizeof(INPUT));
+
+  const std::optional<DWORD> exitCode = program->waitForExit();
+  ASSERT_TRUE(exitCode.has_value()) << "the program did not end";
+  EXPECT_EQ(*exitCode, 0u);
+  // The program removed its icon itself: Wine's tray window goes once it holds no icon.
+  EXPECT_TRUE(waitFor([&] {
+    HWND now = FindWindowW(nullptr, L"Wine System Tray");
+    return !now || !IsWindowVisible(now);
+  })) << "an icon was left in the notification area";
+}
+
+}  // namespace
+}  // namespace xiulan::e2e
