@@ -30,27 +30,23 @@ void keepOnScreen(toolkit::Window& window) {
 }
 
 void dockTick(toolkit::Window& window) {
+  // One reading of the pointer serves the whole tick: the tests below cannot move it, and on
+  // a real desktop every reading is a round trip to the display server, a thousand ticks a
+  // second at most.
   const std::optional<toolkit::Point> pointer = window.desktop().pointerPosition();
   // A position that cannot be read (a locked desktop) decides nothing.
   if (!pointer) return;
+  const int left = window.left();
+  const int right = left + window.width();  // the column includes x = left + width
   if (pointer->y != 0) {
-    // Three tests, each on a fresh reading, as the pointer and the window may have moved.
-    const auto hideIf = [&](auto outside) {
-      const std::optional<toolkit::Point> now = window.desktop().pointerPosition();
-      // Hiding a hidden window changes nothing; skipping the call keeps a waiting tick cheap.
-      if (now && outside(*now) && window.visible() != 0) window.setVisible(0);
-    };
-    hideIf([&](toolkit::Point at) { return at.x < window.left(); });
-    hideIf([&](toolkit::Point at) { return at.x > window.left() + window.width(); });
-    hideIf([&](toolkit::Point at) { return at.y > window.height(); });
+    const bool outside = pointer->x < left || pointer->x > right || pointer->y > window.height();
+    // Hiding a hidden window changes nothing; skipping the call keeps a waiting tick cheap.
+    if (outside && window.visible() != 0) window.setVisible(0);
     return;
   }
-  // On the top row within the column, one pixel wider than the window on its right. Showing
-  // a window that is shown already would only activate it again, a thousand times a second.
-  if (pointer->x >= window.left() && pointer->x <= window.left() + window.width() &&
-      window.visible() == 0) {
-    window.setVisible(1);
-  }
+  // On the top row within the column. Showing a window that is shown already would only
+  // activate it again at every tick.
+  if (pointer->x >= left && pointer->x <= right && window.visible() == 0) window.setVisible(1);
 }
 
 }  // namespace xiulan::lookup

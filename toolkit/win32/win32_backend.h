@@ -91,6 +91,8 @@ class Win32Window final : public Window {
   // Hides every balloon of the window: a mouse button, the wheel or a key was used in the
   // program.
   void hideBalloons();
+  // Whether any balloon of the window is up.
+  bool balloonShown() const;
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -173,6 +175,8 @@ class Win32Desktop final : public Desktop {
   UINT taskbarCreatedMessage() const { return taskbarCreated_; }
   // Input in any window of the program: every balloon goes.
   void hideBalloons();
+  // Called when a balloon has been shown or hidden.
+  void balloonsChanged();
 
   void windowBorn() { ++liveWindows_; }
   void windowGone();

@@ -133,6 +133,7 @@ void Win32Window::showBalloonTip(const char* name, int x, int y, const Text& tex
   SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(place.left, place.top));
   SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
   balloon->balloonShown = true;
+  desktop_.balloonsChanged();
 
   // A new showing starts the display time afresh: SetTimer on the same id restarts the count.
   const auto timer = static_cast<UINT_PTR>(balloon->id);
@@ -154,6 +155,12 @@ void Win32Window::hideBalloon(Win32Control& balloon) {
     TTTOOLINFOW tool = toolOf(hwnd_, balloon.id);
     SendMessageW(balloon.hwnd, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
   }
+  desktop_.balloonsChanged();
+}
+
+bool Win32Window::balloonShown() const {
+  return std::any_of(controls_.begin(), controls_.end(),
+                     [](const Win32Control& control) { return control.balloonShown; });
 }
 
 void Win32Window::hideBalloons() {

@@ -72,7 +72,6 @@ Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
   InitCommonControlsEx(&controls);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   threadDesktop = this;
-  inputHook_ = SetWindowsHookExW(WH_GETMESSAGE, &inputHook, nullptr, GetCurrentThreadId());
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -171,6 +170,21 @@ void Win32Desktop::endProgram(int exitCode) {
 void Win32Desktop::hideBalloons() {
   for (const auto& window : windows_) {
     if (window->exists()) window->hideBalloons();
+  }
+}
+
+void Win32Desktop::balloonsChanged() {
+  // The hook sees every message of the thread, the docking timer's too, and under Wine each
+  // costs round trips to the server: it is there only while a balloon is up.
+  bool anyShown = false;
+  for (const auto& window : windows_) {
+    if (window->exists() && window->balloonShown()) anyShown = true;
+  }
+  if (anyShown && !inputHook_) {
+    inputHook_ = SetWindowsHookExW(WH_GETMESSAGE, &inputHook, nullptr, GetCurrentThreadId());
+  } else if (!anyShown && inputHook_) {
+    UnhookWindowsHookEx(inputHook_);
+    inputHook_ = nullptr;
   }
 }
 
