@@ -12,13 +12,8 @@ scripts/install-deps.sh
 scripts/build-windows.sh >/dev/null
 
 export WINEPREFIX="$root/build/windows/bench-wineprefix"
-unset LC_ALL
-export LANG=C LC_CTYPE=C.UTF-8
 . "$root/tests/e2e/wine-desktop.sh"
-trap stopWine EXIT
-startVirtualScreen
-prepareWinePrefix
-useWindowManager N
+startEnglishDesktop
 
 ticks="$(getconf CLK_TCK)"
 # CPU ticks (user + system) of every process that runs in this prefix.

@@ -16,11 +16,6 @@ build/native/bench/lookup_bench "$@"
 echo
 scripts/build-windows.sh >/dev/null
 export WINEPREFIX="$root/build/windows/bench-wineprefix"
-unset LC_ALL
-export LANG=C LC_CTYPE=C.UTF-8
 . "$root/tests/e2e/wine-desktop.sh"
-trap stopWine EXIT
-startVirtualScreen
-prepareWinePrefix
-useWindowManager N
+startEnglishDesktop
 "$WINE" "$root/build/windows/bench/windows/typed_lookup_bench.exe"

@@ -7,105 +7,49 @@
 #include <string>
 #include <vector>
 
-#include "program_driver.h"
+#include "started_program.h"
 
 namespace xiulan::e2e {
 namespace {
 
-const std::wstring kCaption = L"澄屿计算机英语查询工具";
+// Moves the window from outside, as a window manager or another program does.
+void moveWindow(HWND window, int left, int top) {
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
-class StartedProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(CopyFileW(settings().program.c_str(), directory.file(L"xiulan.exe").c_str(), TRUE));
-    program = std::make_unique<RunningProgram>(directory.file(L"xiulan.exe"), directory.path());
-    window = program->waitForWindow(kCaption);
-    ASSERT_NE(window, nullptr);
-    // Start-up is over once the focus is in the query box.
-    ASSERT_TRUE(waitFor([&] {
-      HWND focus = program->focusedControl();
-      return focus && className(focus) == L"ComboBox";
-    }));
-  }
-  void TearDown() override {
-    if (program && IsWindow(window)) {
-      PostMessageW(window, WM_CLOSE, 0, 0);
-      program->waitForExit();
-    }
-  }
-
-  // Moves the window from outside, as a window manager or another program does.
-  void moveWindow(int left, int top) const {
-    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  bool standsAt(int left, int top) const {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    return frame.left == left && frame.top == top;
-  }
-
-  TemporaryDirectory directory;
-  std::unique_ptr<RunningProgram> program;
-  HWND window = nullptr;
-};
+bool standsAt(HWND window, int left, int top) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  return frame.left == left && frame.top == top;
+}
 
 TEST_F(StartedProgramTest, PushedPastTheTopItDocksAndSlidesAwayWithThePointer) {
   SetCursorPos(200, 100);  // inside the window's column while it docks
-  moveWindow(100, -10);
-  ASSERT_TRUE(waitFor([&] { return standsAt(100, 0); })) << "not pinned at the top";
+  moveWindow(window, 100, -10);
+  ASSERT_TRUE(waitFor([&] { return standsAt(window, 100, 0); })) << "not pinned at the top";
   SetCursorPos(900, 600);  // out of its column
   EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "did not hide";
   SetCursorPos(250, 0);  // the top row above it
   EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "did not come back";
-  EXPECT_TRUE(standsAt(100, 0));
+  EXPECT_TRUE(standsAt(window, 100, 0));
 }
 
 TEST_F(StartedProgramTest, PulledBackFromBeyondTheRightEdge) {
-  moveWindow(1602, 20);
-  EXPECT_TRUE(waitFor([&] { return standsAt(1601, 20); }));
-  moveWindow(-5, 20);
-  EXPECT_TRUE(waitFor([&] { return standsAt(0, 20); }));
-}
-
-// The pixels of a window as the screen shows it.
-std::vector<std::uint32_t> pixelsOf(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, previous);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  moveWindow(window, 1602, 20);
+  EXPECT_TRUE(waitFor([&] { return standsAt(window, 1601, 20); }));
+  moveWindow(window, -5, 20);
+  EXPECT_TRUE(waitFor([&] { return standsAt(window, 0, 20); }));
 }
 
 // Where a menu draws an item's check mark: a strip along its left side. 窗口最前 is the last
 // item of 菜单, so the strip is taken in the lower half of the menu, below the first item,
 // which is highlighted when the menu is opened from the keyboard.
 std::vector<std::uint32_t> checkMarkStrip(HWND menu) {
-  RECT rect{};
-  GetWindowRect(menu, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  const std::vector<std::uint32_t> pixels = pixelsOf(menu);
+  const Picture picture = capture(menu);
   std::vector<std::uint32_t> strip;
-  for (int y = height / 2; y < height - 4; ++y) {
-    for (int x = 4; x < std::min(width, 22); ++x) {
-      strip.push_back(pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFFu);
+  for (int y = picture.height / 2; y < picture.height - 4; ++y) {
+    for (int x = 4; x < std::min(picture.width, 22); ++x) {
+      strip.push_back(picture.pixels[static_cast<std::size_t>(y) * picture.width + x]);
     }
   }
   return strip;
@@ -117,7 +61,8 @@ HWND shownPopupMenu(DWORD processId) {
        candidate = FindWindowExW(nullptr, candidate, L"#32768", nullptr)) {
     DWORD owner = 0;
     GetWindowThreadProcessId(candidate, &owner);
-    if (owner == processId && IsWindowVisible(candidate)) return candidate;
+    if (owner == processId && IsWindowVisible(candidate))
+      return candidate;
   }
   return nullptr;
 }

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "program_driver.h"
+#include "started_program.h"
 #include "toolkit/win32/gbk_wide.h"
 
 namespace xiulan::e2e {
@@ -20,34 +20,16 @@ namespace {
 
 using toolkit::win32::toWide;
 
-const std::wstring kCaption = L"澄屿计算机英语查询工具";
-
-class RunningCopyTest : public ::testing::Test {
+class RunningCopyTest : public StartedProgramTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(CopyFileW(settings().program.c_str(), directory.file(L"xiulan.exe").c_str(), TRUE));
-    program = std::make_unique<RunningProgram>(directory.file(L"xiulan.exe"), directory.path());
-    window = program->waitForWindow(kCaption);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(waitFor([&] {
-      for (const ChildControl& control : program->controls(window)) {
-        if (control.className == L"ComboBox")
-          queryBox = control.hwnd;
-        if (control.className == L"Edit" && control.placeInClient.top > 300)
-          outputBox = control.hwnd;
-        if (control.className == L"Button" && control.placeInClient.top > 270)
-          clipboardButton = control.hwnd;
-      }
-      return queryBox && program->focusedControl() == queryBox;
-    })) << "the focus is not in the query box";
+    StartedProgramTest::SetUp();
+    if (HasFatalFailure())
+      return;
+    outputBox = control(L"Edit", 311);
+    clipboardButton = control(L"Button", 279);
     ASSERT_NE(outputBox, nullptr);
     ASSERT_NE(clipboardButton, nullptr);
-  }
-  void TearDown() override {
-    if (program && IsWindow(window)) {
-      PostMessageW(window, WM_CLOSE, 0, 0);
-      program->waitForExit();
-    }
   }
 
   bool isCentredAndShown() const {
@@ -56,10 +38,6 @@ class RunningCopyTest : public ::testing::Test {
     return IsWindowVisible(window) && !IsIconic(window) && frame.left == 800 && frame.top == 320;
   }
 
-  TemporaryDirectory directory;
-  std::unique_ptr<RunningProgram> program;
-  HWND window = nullptr;
-  HWND queryBox = nullptr;
   HWND outputBox = nullptr;
   HWND clipboardButton = nullptr;
 };

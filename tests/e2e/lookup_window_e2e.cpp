@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "lookup_window/lookup_window.h"
-#include "program_driver.h"
+#include "started_program.h"
 #include "toolkit/win32/gbk_wide.h"
 #include "vocabulary/builtin_vocabulary.h"
 
@@ -17,7 +17,6 @@ namespace {
 
 using toolkit::win32::toWide;
 
-const std::wstring kCaption = L"澄屿计算机英语查询工具";
 const std::wstring kVocabularyFile = L"岫澜.txt";
 
 // A copy of the program alone in a fresh directory, as a user unpacks it.
@@ -45,7 +44,7 @@ TEST_F(ProgramTest, StartsCentredWithItsControlsAndSeedsTheWordList) {
   EXPECT_NE(GetACP(), 936u);
 
   RunningProgram program(programPath(), programDirectory.path());
-  HWND window = program.waitForWindow(kCaption);
+  HWND window = program.waitForWindow(kLookupCaption);
   ASSERT_NE(window, nullptr) << "no window captioned 澄屿计算机英语查询工具";
 
   RECT frame{};
@@ -115,7 +114,7 @@ TEST_F(ProgramTest, StartsCentredWithItsControlsAndSeedsTheWordList) {
 
 TEST_F(ProgramTest, EscLeavesTheWindowOpenAndClosingEndsWithZero) {
   RunningProgram program(programPath(), programDirectory.path());
-  HWND window = program.waitForWindow(kCaption);
+  HWND window = program.waitForWindow(kLookupCaption);
   ASSERT_NE(window, nullptr);
   HWND queryBox = nullptr;
   ASSERT_TRUE(waitFor([&] {
@@ -146,7 +145,7 @@ TEST_F(ProgramTest, StartedFromAnotherDirectoryUsesTheListBesideTheProgram) {
   writeFileBytes(elsewhere.file(kVocabularyFile), decoy);
 
   RunningProgram program(programPath(), elsewhere.path());
-  HWND window = program.waitForWindow(kCaption);
+  HWND window = program.waitForWindow(kLookupCaption);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(waitFor([&] { return byText(program.controls(window), toWide(edited)) != nullptr; }))
       << "the list does not show the file beside the program";

@@ -231,12 +231,14 @@ std::optional<DWORD> RunningProgram::waitForExit(std::chrono::milliseconds timeo
 }
 
 OtherProgramWindow::OtherProgramWindow() {
-  window_ = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            1300, 700, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+  window_ =
+      CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 1300, 700,
+                      300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-OtherProgramWindow::~OtherProgramWindow() { DestroyWindow(window_); }
+OtherProgramWindow::~OtherProgramWindow() {
+  DestroyWindow(window_);
+}
 
 bool OtherProgramWindow::activate() {
   return waitFor(
@@ -247,38 +249,55 @@ bool OtherProgramWindow::activate() {
       std::chrono::seconds(10));
 }
 
-std::wstring saveScreenshot(HWND window, const std::wstring& name) {
+Picture capture(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+  Picture picture;
+  picture.width = rect.right - rect.left;
+  picture.height = rect.bottom - rect.top;
+  if (picture.width <= 0 || picture.height <= 0)
+    return picture;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, picture.width, picture.height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, previous);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // top row first
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, previous);
-  const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-  const DWORD imageSize = stride * static_cast<DWORD>(height);
+  info.bmiHeader.biBitCount = 32;
+  picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info,
+            DIB_RGB_COLORS);
+  for (std::uint32_t& pixel : picture.pixels)
+    pixel &= 0xFFFFFFu;
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+std::wstring saveScreenshot(HWND window, const std::wstring& name) {
+  const Picture picture = capture(window);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = picture.width;
+  header.biHeight = -picture.height;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  const DWORD imageSize = static_cast<DWORD>(picture.pixels.size() * sizeof(std::uint32_t));
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfOffBits = sizeof file + sizeof header;
   file.bfSize = file.bfOffBits + imageSize;
   const std::wstring path = settings().artifacts + L"\\" + name + L".bmp";
   std::ofstream out(path.c_str(), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), imageSize);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(reinterpret_cast<const char*>(picture.pixels.data()), imageSize);
   return path;
 }
 

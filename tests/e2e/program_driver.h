@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -94,7 +95,14 @@ class OtherProgramWindow {
   HWND window_ = nullptr;
 };
 
-// Saves the screen area of a window as a 24-bit BMP in the artifacts directory.
+// What the screen shows of a window: width x height pixels, top row first, 0xRRGGBB each.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+Picture capture(HWND window);
+
+// Saves the screen area of a window as a BMP in the artifacts directory.
 std::wstring saveScreenshot(HWND window, const std::wstring& name);
 
 }  // namespace xiulan::e2e

@@ -9,17 +9,9 @@ artifacts="$(realpath -m "$3")"
 rm -rf "$artifacts"
 mkdir -p "$artifacts"
 
-# LANG=C makes Wine an English Windows with code page 1252. The Unix side still needs a UTF-8
-# character set for file names, or Wine cannot create a file named 岫澜.txt at all.
-unset LC_ALL
-export LANG=C LC_CTYPE=C.UTF-8
 export WINEPREFIX="${XIULAN_E2E_PREFIX:-$(dirname "$artifacts")/e2e-wineprefix}"
-
 . "$here/wine-desktop.sh"
-trap stopWine EXIT
-startVirtualScreen
-prepareWinePrefix
-useWindowManager N
+startEnglishDesktop
 
 status=0
 "$WINE" "$tests" --program="$(windowsPath "$program")" --artifacts="$(windowsPath "$artifacts")" \

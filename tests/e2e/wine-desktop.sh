@@ -6,6 +6,8 @@
 #                        default faces
 #   useWindowManager     Y when a window manager runs on the display, N when none does
 #   stopWine             ends the prefix's Wine processes and the virtual screen
+#   startEnglishDesktop  all of it for tests and benchmarks: an English Windows on a virtual
+#                        screen without a window manager, stopped when the script exits
 
 WINE="${WINE:-/usr/lib/wine/wine64}"
 WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver}"
@@ -77,4 +79,15 @@ windowsPath() {
   local path
   path="$(realpath -m "$1")"
   echo "Z:${path//\//\\}"
+}
+
+# LANG=C makes Wine an English Windows with code page 1252. The Unix side still needs a UTF-8
+# character set for file names, or Wine cannot create a file named 岫澜.txt at all.
+startEnglishDesktop() {
+  unset LC_ALL
+  export LANG=C LC_CTYPE=C.UTF-8
+  trap stopWine EXIT
+  startVirtualScreen
+  prepareWinePrefix
+  useWindowManager N
 }
