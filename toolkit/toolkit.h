@@ -135,6 +135,13 @@ class Window {
   virtual void setWindowState(int state) = 0;
   virtual bool enabled() const = 0;
 
+  // --- Windows that other windows load, and their layout ---
+  // The window named as the owner when this one was loaded (Desktop::loadModal or loadOwned),
+  // or nothing. A modal window only names it: it does not go with that window.
+  virtual Window* owner() const = 0;
+  // Moves and sizes a control; places are client-area pixels.
+  virtual void placeControl(const char* control, int left, int top, int width, int height) = 0;
+
   // Controls, found by their definition name.
   virtual Text text(const char* control) const = 0;
   virtual void setText(const char* control, const Text& text) = 0;
@@ -206,6 +213,30 @@ class Desktop {
   // raises its created, position-changed and size-changed events in that order, each only
   // while the window still exists. Gives nothing when the window cannot be made.
   virtual Window* createWindow(const WindowDefinition& definition) = 0;
+
+  // --- Loading windows from other windows, and the system's message boxes ---
+  // Loads a window modally and returns once it has been destroyed. The window is created as
+  // createWindow does, then shown and activated with the focus where its handlers put it (else
+  // on the first control of its Tab cycle); every other window of the program that has no
+  // owner is disabled, and a nested event loop runs, in which timers go on ticking. The
+  // windows it disabled are enabled again, each as it was, just before the window is destroyed
+  // and its will-be-destroyed event runs. `owner` is only named (Window::owner). Returns at
+  // once when the window cannot be made.
+  virtual void loadModal(const WindowDefinition& definition, Window& owner) = 0;
+  // Loads a window modelessly, owned by `owner`: it stays in front of its owner, is hidden
+  // while the owner is minimised, is destroyed with it, and has no task-bar button. It is shown
+  // and activated as a modal window is. Gives nothing when the window cannot be made.
+  virtual Window* loadOwned(const WindowDefinition& definition, Window& owner) = 0;
+  // The live window made from this definition (the same object), or nothing.
+  virtual Window* openWindow(const WindowDefinition& definition) const = 0;
+  // The system's question box: the text and title, the buttons Yes and No, no icon and no
+  // owner; every window of the program is disabled while it is up (task-modal), and it cannot
+  // be closed without an answer. True for Yes.
+  virtual bool askYesNo(const Text& question, const Text& title) = 0;
+  // The system's message box for an error: the text and title, an OK button and the error
+  // icon; task-modal like the question box. Returns when the user has closed it.
+  virtual void showErrorMessage(const Text& message, const Text& title) = 0;
+
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
   // Where the mouse pointer is, or nothing when the system cannot tell (the desktop is

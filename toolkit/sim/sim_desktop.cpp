@@ -1,6 +1,7 @@
 #include "toolkit/sim/sim_desktop.h"
 
 #include "toolkit/balloon_layout.h"
+#include "toolkit/menu_shortcut.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +14,7 @@ namespace xiulan::toolkit::sim {
 namespace {
 
 constexpr int kPositionLimit = 32627;
+constexpr int kVirtualKeyBack = 0x08;
 constexpr int kVirtualKeyTab = 0x09;
 constexpr int kVirtualKeyReturn = 0x0D;
 constexpr int kVirtualKeyEscape = 0x1B;
@@ -82,8 +84,14 @@ SimWindow::SimWindow(SimDesktop& desktop, const WindowDefinition& definition)
 
 Desktop& SimWindow::desktop() { return desktop_; }
 
-int SimWindow::left() const { return minimised_ ? kMinimisedPosition : left_; }
-int SimWindow::top() const { return minimised_ ? kMinimisedPosition : top_; }
+// A maximised window covers the whole screen; its normal place and size are kept for its
+// restoring.
+int SimWindow::left() const { return minimised_ ? kMinimisedPosition : maximised_ ? 0 : left_; }
+int SimWindow::top() const { return minimised_ ? kMinimisedPosition : maximised_ ? 0 : top_; }
+int SimWindow::width() const { return maximised_ && !minimised_ ? desktop_.screenWidth() : width_; }
+int SimWindow::height() const {
+  return maximised_ && !minimised_ ? desktop_.screenHeight() : height_;
+}
 
 void SimWindow::place(int left, int top) {
   const int oldLeft = this->left();
@@ -111,13 +119,13 @@ void SimWindow::moveTo(int left, int top) {
 int SimWindow::clientWidth() const {
   if (minimised_) return 0;
   const bool resizable = definition_->border == Border::Resizable;
-  return width_ - (resizable ? kResizableFrameWidth : kFixedFrameWidth);
+  return width() - (resizable ? kResizableFrameWidth : kFixedFrameWidth);
 }
 
 int SimWindow::clientHeight() const {
   if (minimised_) return 0;
   const bool resizable = definition_->border == Border::Resizable;
-  return height_ - (resizable ? kResizableFrameHeight : kFixedFrameHeight) -
+  return height() - (resizable ? kResizableFrameHeight : kFixedFrameHeight) -
          (definition_->menu.empty() ? 0 : kMenuBarHeight);
 }
 
@@ -142,12 +150,17 @@ void SimWindow::setWindowState(int state) {
   if (!visible_) return;
   switch (state) {
     case kStateNormal:
-      desktop_.activate(this);
+      if (minimised_ || maximised_) {
+        showAs(false);
+      } else {
+        desktop_.activate(this);
+      }
       break;
     case kStateRestoreAndCentre: {
       if (minimised_ || maximised_) {
         const int oldLeft = left();
         const int oldTop = top();
+        if (minimised_) showOwnedWindows(true);
         minimised_ = false;
         maximised_ = false;
         desktop_.activate(this);
@@ -163,16 +176,14 @@ void SimWindow::setWindowState(int state) {
     case kStateMinimised:
       if (!minimised_) {
         minimised_ = true;
+        showOwnedWindows(false);
         if (isActive()) desktop_.activate(nullptr);
         raise(definition_->onPositionChanged);
         raise(definition_->onSizeChanged);
       }
       break;
     case kStateMaximised:
-      // None of the program's windows that can be maximised depend on its geometry here.
-      maximised_ = true;
-      minimised_ = false;
-      raise(definition_->onSizeChanged);
+      if (!maximised_ || minimised_) showAs(true);
       break;
   }
 }
@@ -186,6 +197,64 @@ const SimControl& SimWindow::control(const char* name) const {
 
 SimControl& SimWindow::mutableControl(const char* name) {
   return const_cast<SimControl&>(std::as_const(*this).control(name));
+}
+
+void SimWindow::showAs(bool maximised) {
+  const int oldLeft = left();
+  const int oldTop = top();
+  const int oldWidth = clientWidth();
+  const int oldHeight = clientHeight();
+  const bool wasMinimised = minimised_;
+  minimised_ = false;
+  maximised_ = maximised;
+  desktop_.activate(this);
+  if (wasMinimised) showOwnedWindows(true);
+  if (left() != oldLeft || top() != oldTop) raise(definition_->onPositionChanged);
+  if (exists_ && (wasMinimised || clientWidth() != oldWidth || clientHeight() != oldHeight)) {
+    raise(definition_->onSizeChanged);
+  }
+}
+
+void SimWindow::showOwnedWindows(bool show) {
+  for (SimWindow* window : desktop_.liveWindows()) {
+    if (window->owningWindow_ != this) continue;
+    if (!show && window->visible_) {
+      window->visible_ = false;
+      window->hiddenWithOwner_ = true;
+      if (window->isActive()) desktop_.activate(nullptr);
+    } else if (show && window->hiddenWithOwner_) {
+      window->visible_ = true;
+      window->hiddenWithOwner_ = false;
+    }
+  }
+}
+
+void SimWindow::resizeTo(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  raise(definition_->onSizeChanged);
+}
+
+void SimWindow::showLoaded() {
+  visible_ = true;
+  desktop_.activate(this);
+  if (!focused_.empty()) return;
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    const ControlDefinition& control = *it->definition;
+    if (control.tabStop && control.shown && it->enabled) {
+      focused_ = control.name;
+      return;
+    }
+  }
+}
+
+void SimWindow::placeControl(const char* control, int left, int top, int width, int height) {
+  SimControl& live = mutableControl(control);
+  live.left = left;
+  live.top = top;
+  live.width = width;
+  live.height = height;
 }
 
 Text SimWindow::text(const char* control) const { return this->control(control).text; }
@@ -333,7 +402,17 @@ void SimWindow::hideBalloons() {
 }
 
 void SimWindow::destroy() {
-  if (!exists_) return;
+  if (!exists_ || destroying_) return;
+  destroying_ = true;
+  // A modal window gives the windows it disabled back first, so that one of them, not some
+  // other program, becomes active as it goes; then the windows it owns go before it does.
+  for (SimWindow* window : std::exchange(disabledWhileOpen_, {})) {
+    if (window->exists()) window->setEnabled(true);
+  }
+  for (SimWindow* window : desktop_.liveWindows()) {
+    if (window->owningWindow_ == this) window->destroy();
+  }
+  const bool wasActive = isActive();
   raise(definition_->onDestroying);
   exists_ = false;
   visible_ = false;
@@ -341,6 +420,12 @@ void SimWindow::destroy() {
   trayIcon_.reset();
   desktop_.removeTrayIcon(this);
   desktop_.windowDestroyed(this);
+  // The system activates the owner of an active window that goes.
+  auto* next = owningWindow_ ? owningWindow_ : static_cast<SimWindow*>(namedOwner_);
+  if (wasActive && next && next->exists() && next->visible() && next->enabled() &&
+      !next->minimised_ && !desktop_.activeWindow()) {
+    desktop_.activate(next);
+  }
 }
 
 void SimWindow::vanish() {
@@ -353,6 +438,7 @@ void SimWindow::vanish() {
 void SimWindow::restoreInPlace() {
   if (!exists_ || !minimised_) return;
   minimised_ = false;
+  showOwnedWindows(true);
   desktop_.activate(this);
   raise(definition_->onPositionChanged);
   raise(definition_->onSizeChanged);
@@ -387,6 +473,71 @@ Window* SimDesktop::createWindow(const WindowDefinition& definition) {
   SimWindow* window = windows_.back().get();
   window->raiseCreationEvents();
   return window;
+}
+
+SimWindow* SimDesktop::makeWindow(const WindowDefinition& definition, Window* namedOwner,
+                                  SimWindow* owningWindow) {
+  windows_.push_back(std::make_unique<SimWindow>(*this, definition));
+  SimWindow* window = windows_.back().get();
+  window->setOwners(namedOwner, owningWindow);
+  window->raiseCreationEvents();
+  return window;
+}
+
+void SimDesktop::loadModal(const WindowDefinition& definition, Window& owner) {
+  if (modalActions_.empty()) {
+    throw std::logic_error("a modal window opened, and the test did not say what the user does");
+  }
+  std::function<void(SimWindow&)> userActions = std::move(modalActions_.front());
+  modalActions_.pop_front();
+  SimWindow* window = makeWindow(definition, &owner, nullptr);
+  if (!window->exists()) return;
+  window->showLoaded();
+  std::vector<SimWindow*> disabled;
+  for (SimWindow* other : liveWindows()) {
+    if (other != window && !other->owningWindow() && other->enabled()) {
+      other->setEnabled(false);
+      disabled.push_back(other);
+    }
+  }
+  window->holdDisabled(std::move(disabled));
+  // The nested event loop: what the user does, and the time that passes, while it is up.
+  userActions(*window);
+  if (window->exists() && !programEnded()) {
+    throw std::logic_error("the modal window is still open after the user's last action");
+  }
+}
+
+Window* SimDesktop::loadOwned(const WindowDefinition& definition, Window& owner) {
+  SimWindow* window = makeWindow(definition, &owner, static_cast<SimWindow*>(&owner));
+  if (!window->exists()) return nullptr;
+  window->showLoaded();
+  return window;
+}
+
+Window* SimDesktop::openWindow(const WindowDefinition& definition) const {
+  for (const auto& window : windows_) {
+    if (window->exists() && &window->definition() == &definition) return window.get();
+  }
+  return nullptr;
+}
+
+void SimDesktop::onNextModalWindow(std::function<void(SimWindow&)> userActions) {
+  modalActions_.push_back(std::move(userActions));
+}
+
+bool SimDesktop::askYesNo(const Text& question, const Text& title) {
+  questions_.push_back(SimMessageBox{question, title});
+  if (answers_.empty()) {
+    throw std::logic_error("a question box came up that the test did not answer");
+  }
+  const bool yes = answers_.front();
+  answers_.pop_front();
+  return yes;
+}
+
+void SimDesktop::showErrorMessage(const Text& message, const Text& title) {
+  errorMessages_.push_back(SimMessageBox{message, title});
 }
 
 int SimDesktop::runEventLoop() {
@@ -621,6 +772,20 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
     case kVirtualKeyEscape:
       if (definition.escCloses) window->destroy();
       return;
+    case kVirtualKeyBack: {
+      // The caret stands at the end: the last character goes, a line break as one.
+      if (!focusedDefinition || !takesTyping(*focusedDefinition)) return;
+      const Text before = window->text(focused.c_str());
+      const std::string_view text = before.bytes();
+      std::size_t last = 0;
+      for (std::size_t at = 0; at < text.size();) {
+        last = at;
+        at += isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+      }
+      if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n") last = text.size() - 2;
+      window->setText(focused.c_str(), Text(text.substr(0, last)));
+      return;
+    }
     default:
       return;
   }
@@ -663,6 +828,50 @@ void SimDesktop::clickMinimiseButton(SimWindow& window) {
   }
   hideBalloons();
   if (window.enabled()) window.setWindowState(kStateMinimised);
+}
+
+void SimDesktop::pressKeyWithCtrl(int virtualKey) {
+  SimWindow* window = active_;
+  if (!window) return;
+  hideBalloons();
+  if (!window->enabled()) return;
+  for (const MenuItemDefinition& item : window->definition().menu) {
+    if (!item.separator && ctrlShortcutKey(item.shortcut) == virtualKey) {
+      window->raise(item.onSelect);
+      return;
+    }
+  }
+}
+
+void SimDesktop::clickMaximiseButton(SimWindow& window) {
+  if (!window.exists() || !window.visible() || window.windowState() != kStateNormal ||
+      !window.definition().maximizeButton) {
+    return;
+  }
+  hideBalloons();
+  if (window.enabled()) window.setWindowState(kStateMaximised);
+}
+
+void SimDesktop::clickRestoreButton(SimWindow& window) {
+  if (!window.exists() || !window.visible() || window.windowState() == kStateNormal) return;
+  hideBalloons();
+  if (!window.enabled()) return;
+  if (window.windowState() == kStateMinimised) {
+    window.restoreInPlace();
+  } else {
+    window.setWindowState(kStateNormal);
+  }
+}
+
+void SimDesktop::dragFrame(SimWindow& window, int width, int height) {
+  if (!window.exists() || !window.visible() || window.windowState() != kStateNormal ||
+      window.definition().border != Border::Resizable) {
+    return;
+  }
+  hideBalloons();
+  if (!window.enabled()) return;
+  activate(&window);
+  window.resizeTo(width, height);
 }
 
 void SimDesktop::clickTaskbarButton(SimWindow& window) {

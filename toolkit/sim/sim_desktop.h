@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -66,8 +68,8 @@ class SimWindow final : public Window {
   bool exists() const override { return exists_; }
   int left() const override;
   int top() const override;
-  int width() const override { return width_; }
-  int height() const override { return height_; }
+  int width() const override;
+  int height() const override;
   void setLeft(int left) override;
   void setTop(int top) override;
   int clientWidth() const override;
@@ -77,6 +79,8 @@ class SimWindow final : public Window {
   int windowState() const override;
   void setWindowState(int state) override;
   bool enabled() const override { return enabled_; }
+  Window* owner() const override { return namedOwner_; }
+  void placeControl(const char* control, int left, int top, int width, int height) override;
   Text text(const char* control) const override;
   void setText(const char* control, const Text& text) override;
   void appendText(const char* control, const Text& text) override;
@@ -106,6 +110,10 @@ class SimWindow final : public Window {
   // The user's own moves, as a drag by the caption does: raises position-changed.
   void moveTo(int left, int top);
   void setEnabled(bool enabled) { enabled_ = enabled; }
+  // The window that owns this one (loaded with Desktop::loadOwned), or nothing.
+  SimWindow* owningWindow() const { return owningWindow_; }
+  // The user's dragging of the frame: a new outer size, raising size-changed.
+  void resizeTo(int width, int height);
 
   // Used by the desktop.
   void raiseCreationEvents();
@@ -120,9 +128,24 @@ class SimWindow final : public Window {
   void vanish();
   SimControl& mutableControl(const char* name);
   std::vector<SimControl>& controls() { return controls_; }
+  // A loaded window: its owners, set before its creation events run.
+  void setOwners(Window* named, SimWindow* owning) {
+    namedOwner_ = named;
+    owningWindow_ = owning;
+  }
+  // Shows and activates a loaded window; the focus goes where the handlers put it, else to the
+  // first control of the Tab cycle.
+  void showLoaded();
+  // A modal window keeps the windows it disabled, to enable them again as it goes.
+  void holdDisabled(std::vector<SimWindow*> windows) { disabledWhileOpen_ = std::move(windows); }
 
  private:
   void place(int left, int top);
+  // Hides the windows this one owns as it is minimised, and shows them again as it comes back.
+  void showOwnedWindows(bool show);
+  // Leaves the minimised state, or enters or leaves the maximised one, in place: activates the
+  // window and raises position-changed and size-changed for what changed.
+  void showAs(bool maximised);
 
   SimDesktop& desktop_;
   const WindowDefinition* definition_;
@@ -137,6 +160,11 @@ class SimWindow final : public Window {
   std::optional<std::pair<Bytes, Text>> trayIcon_;  // picture and tip
   std::map<std::string, bool> menuChecks_;
   bool alwaysOnTop_ = false;
+  Window* namedOwner_ = nullptr;
+  SimWindow* owningWindow_ = nullptr;
+  bool hiddenWithOwner_ = false;
+  bool destroying_ = false;
+  std::vector<SimWindow*> disabledWhileOpen_;
 };
 
 // An About box the program showed, as the user saw it.
@@ -161,6 +189,13 @@ struct SimPopUp {
   std::vector<std::string> items;  // texts; a separator reads "-"
 };
 
+// A message box as the program showed it.
+struct SimMessageBox {
+  Text text;
+  Text title;
+  friend bool operator==(const SimMessageBox&, const SimMessageBox&) = default;
+};
+
 // What another program does with the clipboard while it holds it open.
 enum class ClipboardHold {
   Now,            // it holds the clipboard open from now on
@@ -173,6 +208,11 @@ class SimDesktop final : public Desktop {
   ~SimDesktop() override;
 
   Window* createWindow(const WindowDefinition& definition) override;
+  void loadModal(const WindowDefinition& definition, Window& owner) override;
+  Window* loadOwned(const WindowDefinition& definition, Window& owner) override;
+  Window* openWindow(const WindowDefinition& definition) const override;
+  bool askYesNo(const Text& question, const Text& title) override;
+  void showErrorMessage(const Text& message, const Text& title) override;
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
   int runEventLoop() override;
@@ -212,6 +252,23 @@ class SimDesktop final : public Desktop {
   // What the user does in the next popup menu: choose the item with this text, or nothing
   // (an empty text) to close the menu unchosen.
   void chooseInNextPopUp(std::string item) { nextPopUpChoice_ = std::move(item); }
+
+  // Windows loaded by other windows, and message boxes. A modal window's nested event loop is
+  // what the user does while it is up: the next window loaded modally runs these actions once
+  // it is shown, and the user must have closed it by their end.
+  void onNextModalWindow(std::function<void(SimWindow&)> userActions);
+  // The user's answer to the next question box: Yes (true) or No.
+  void answerNextQuestion(bool yes) { answers_.push_back(yes); }
+  const std::vector<SimMessageBox>& questions() const { return questions_; }
+  const std::vector<SimMessageBox>& errorMessages() const { return errorMessages_; }
+  // A key pressed with Ctrl held down, in the active window: a menu item's shortcut.
+  void pressKeyWithCtrl(int virtualKey);
+  // The caption's maximise button; its restore button, which a minimised window's caption
+  // also has.
+  void clickMaximiseButton(SimWindow& window);
+  void clickRestoreButton(SimWindow& window);
+  // Drags the frame of a resizable window to a new outer size.
+  void dragFrame(SimWindow& window, int width, int height);
 
   // Other programs and the clipboard.
   void copyInOtherProgram(const Text& text);
@@ -266,6 +323,9 @@ class SimDesktop final : public Desktop {
   void recordAboutBox(SimAboutBox box) { aboutBoxes_.push_back(std::move(box)); }
 
  private:
+  SimWindow* makeWindow(const WindowDefinition& definition, Window* namedOwner,
+                        SimWindow* owningWindow);
+
   struct Hotkey {
     SimWindow* window = nullptr;  // nullptr: another program's
     std::string control;
@@ -292,6 +352,10 @@ class SimDesktop final : public Desktop {
   std::optional<int> exitCode_;
   std::vector<SimAboutBox> aboutBoxes_;
   std::vector<Text> openedAddresses_;
+  std::deque<std::function<void(SimWindow&)>> modalActions_;
+  std::deque<bool> answers_;
+  std::vector<SimMessageBox> questions_;
+  std::vector<SimMessageBox> errorMessages_;
 };
 
 }  // namespace xiulan::toolkit::sim

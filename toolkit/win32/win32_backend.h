@@ -66,6 +66,8 @@ class Win32Window final : public Window {
   int windowState() const override;
   void setWindowState(int state) override;
   bool enabled() const override;
+  Window* owner() const override { return namedOwner_; }
+  void placeControl(const char* control, int left, int top, int width, int height) override;
   Text text(const char* control) const override;
   void setText(const char* control, const Text& text) override;
   void appendText(const char* control, const Text& text) override;
@@ -93,6 +95,21 @@ class Win32Window final : public Window {
   void hideBalloons();
   // Whether any balloon of the window is up.
   bool balloonShown() const;
+
+  // Windows loaded by other windows. The owners are set before create().
+  void setOwners(Window* named, HWND owning) {
+    namedOwner_ = named;
+    owningWindow_ = owning;
+  }
+  HWND owningWindow() const { return owningWindow_; }
+  const WindowDefinition* source() const { return source_; }
+  // Shows and activates a loaded window; the focus goes where its handlers put it, else to the
+  // first control of the Tab cycle.
+  void showLoaded();
+  // A modal window keeps the windows it disabled, and enables them again just before it is
+  // destroyed, so that one of them, not another program, becomes active as it goes.
+  void holdDisabled(std::vector<Win32Window*> windows);
+  void releaseDisabled();
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -143,6 +160,13 @@ class Win32Window final : public Window {
   bool trayPresent_ = false;
   HICON trayIcon_ = nullptr;
   std::wstring trayTip_;
+  // Loaded windows: the definition it was made from, the window named as owner, and the
+  // window that owns it (none: the desktop's hidden owner when it has no task-bar button).
+  const WindowDefinition* source_ = nullptr;
+  Window* namedOwner_ = nullptr;
+  HWND owningWindow_ = nullptr;
+  bool modal_ = false;
+  std::vector<Win32Window*> disabledWhileOpen_;
 };
 
 class Win32Desktop final : public Desktop {
@@ -153,6 +177,11 @@ class Win32Desktop final : public Desktop {
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
   Window* createWindow(const WindowDefinition& definition) override;
+  void loadModal(const WindowDefinition& definition, Window& owner) override;
+  Window* loadOwned(const WindowDefinition& definition, Window& owner) override;
+  Window* openWindow(const WindowDefinition& definition) const override;
+  bool askYesNo(const Text& question, const Text& title) override;
+  void showErrorMessage(const Text& message, const Text& title) override;
   int screenWidth() const override;
   int screenHeight() const override;
   std::optional<Point> pointerPosition() const override;
@@ -184,6 +213,9 @@ class Win32Desktop final : public Desktop {
  private:
   // The program's window that `hwnd` is or lies in, or nothing.
   Win32Window* windowOf(HWND hwnd) const;
+  // Makes a window that other windows load, and raises its creation events.
+  Win32Window* makeLoadedWindow(const WindowDefinition& definition, Window& namedOwner,
+                                HWND owningWindow);
   bool preTranslate(const MSG& message);
 
   HINSTANCE instance_;

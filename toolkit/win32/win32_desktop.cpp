@@ -118,6 +118,80 @@ Window* Win32Desktop::createWindow(const WindowDefinition& definition) {
   return window;
 }
 
+Win32Window* Win32Desktop::makeLoadedWindow(const WindowDefinition& definition,
+                                            Window& namedOwner, HWND owningWindow) {
+  windows_.push_back(std::make_unique<Win32Window>(*this, definition));
+  Win32Window* window = windows_.back().get();
+  window->setOwners(&namedOwner, owningWindow);
+  if (!window->create()) {
+    windows_.pop_back();
+    return nullptr;
+  }
+  window->raiseCreationEvents();
+  return window->exists() ? window : nullptr;
+}
+
+void Win32Desktop::loadModal(const WindowDefinition& definition, Window& owner) {
+  Win32Window* window = makeLoadedWindow(definition, owner, nullptr);
+  if (!window) return;
+  window->showLoaded();
+  if (!window->exists()) return;
+  std::vector<Win32Window*> disabled;
+  for (const auto& other : windows_) {
+    if (other.get() != window && other->exists() && !other->owningWindow() &&
+        IsWindowEnabled(other->hwnd())) {
+      EnableWindow(other->hwnd(), FALSE);
+      disabled.push_back(other.get());
+    }
+  }
+  window->holdDisabled(std::move(disabled));
+  // The nested loop: the same keyboard rules as the program's own loop, until the window is gone.
+  MSG message{};
+  while (window->exists()) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {  // WM_QUIT is for the outermost loop: put it back for that one
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (got == -1) return;
+    if (preTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+Window* Win32Desktop::loadOwned(const WindowDefinition& definition, Window& owner) {
+  auto& owning = static_cast<Win32Window&>(owner);
+  if (!owning.exists()) return nullptr;
+  Win32Window* window = makeLoadedWindow(definition, owner, owning.hwnd());
+  if (!window) return nullptr;
+  window->showLoaded();
+  return window->exists() ? window : nullptr;
+}
+
+Window* Win32Desktop::openWindow(const WindowDefinition& definition) const {
+  for (const auto& window : windows_) {
+    if (window->exists() && window->source() == &definition) return window.get();
+  }
+  return nullptr;
+}
+
+// No owner: the box stays up also when the window that asked goes, and MB_TASKMODAL disables
+// every window of the thread meanwhile.
+bool Win32Desktop::askYesNo(const Text& question, const Text& title) {
+  const std::wstring text = toWide(question.bytes());
+  const std::wstring caption = toWide(title.bytes());
+  return MessageBoxW(nullptr, text.c_str(), caption.c_str(),
+                     MB_YESNO | MB_TASKMODAL | MB_SETFOREGROUND) == IDYES;
+}
+
+void Win32Desktop::showErrorMessage(const Text& message, const Text& title) {
+  const std::wstring text = toWide(message.bytes());
+  const std::wstring caption = toWide(title.bytes());
+  MessageBoxW(nullptr, text.c_str(), caption.c_str(),
+              MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
 int Win32Desktop::screenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
 int Win32Desktop::screenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
 

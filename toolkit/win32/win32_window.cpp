@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "toolkit/menu_shortcut.h"
 #include "toolkit/win32/gbk_wide.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_desktop.h"
@@ -44,6 +45,7 @@ bool hasStyle(HWND hwnd, LONG_PTR style) {
 
 Win32Window::Win32Window(Win32Desktop& desktop, const WindowDefinition& definition)
     : desktop_(desktop), definition_(definition) {
+  source_ = &definition;
   controls_.reserve(definition_.controls.size());
   for (std::size_t i = 0; i < definition_.controls.size(); ++i) {
     Win32Control control;
@@ -62,6 +64,7 @@ bool Win32Window::create() {
   if (definition_.border == Border::Resizable) style |= WS_THICKFRAME;
   // An owned window has no task-bar button.
   HWND owner = definition_.taskbarButton ? nullptr : desktop_.hiddenOwner();
+  if (owningWindow_) owner = owningWindow_;
 
   const int left = (desktop_.screenWidth() - definition_.width) / 2;
   const int top = (desktop_.screenHeight() - definition_.height) / 2;
@@ -327,8 +330,12 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       // back to the control that had it when the window was left.
       if (restoreFocus()) return 0;
       break;
+    case WM_CLOSE:
+      releaseDisabled();
+      break;  // the default handling destroys the window
     case WM_DESTROY:
       destroying_ = true;
+      releaseDisabled();
       raise(definition_.onDestroying);
       for (const auto& [id, index] : hotkeys_) UnregisterHotKey(hwnd, id);
       hotkeys_.clear();
@@ -346,6 +353,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       for (Win32Control& control : controls_) control.hwnd = nullptr;
       savedFocus_ = nullptr;
       desktop_.windowGone();
+      // A modal loop waits for messages; it must wake up to see that its window is gone.
+      if (modal_) PostMessageW(nullptr, WM_NULL, 0, 0);
       break;
     default:
       break;
@@ -443,7 +452,35 @@ void Win32Window::centre() {
 bool Win32Window::enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
 
 void Win32Window::destroy() {
-  if (hwnd_ && !destroying_) DestroyWindow(hwnd_);
+  if (!hwnd_ || destroying_) return;
+  releaseDisabled();
+  DestroyWindow(hwnd_);
+}
+
+// --- windows loaded by other windows ------------------------------------------------------
+
+void Win32Window::showLoaded() {
+  if (!hwnd_) return;
+  ShowWindow(hwnd_, SW_SHOW);  // activates it; WM_SETFOCUS gives the focus to its control
+  if (hwnd_) SetForegroundWindow(hwnd_);
+  if (hwnd_ && focusedControl().empty()) moveFocus(false);
+}
+
+void Win32Window::holdDisabled(std::vector<Win32Window*> windows) {
+  modal_ = true;
+  disabledWhileOpen_ = std::move(windows);
+}
+
+void Win32Window::releaseDisabled() {
+  for (Win32Window* window : std::exchange(disabledWhileOpen_, {})) {
+    if (window->hwnd_) EnableWindow(window->hwnd_, TRUE);
+  }
+}
+
+void Win32Window::placeControl(const char* name, int left, int top, int width, int height) {
+  const Win32Control* control = find(name);
+  if (!control || !control->hwnd) return;
+  MoveWindow(control->hwnd, left, top, std::max(width, 0), std::max(height, 0), TRUE);
 }
 
 // --- controls -----------------------------------------------------------------------------
@@ -527,7 +564,14 @@ std::vector<Text> Win32Window::listItems(const char* name) const {
 
 void Win32Window::setFocus(const char* name) {
   const Win32Control* control = find(name);
-  if (control && control->hwnd) SetFocus(control->hwnd);
+  if (!control || !control->hwnd) return;
+  // A window that is not shown yet (a loaded window during its created event) must not be
+  // activated by SetFocus; it gives the focus to the control when it is shown.
+  if (!IsWindowVisible(hwnd_)) {
+    savedFocus_ = control->hwnd;
+    return;
+  }
+  SetFocus(control->hwnd);
 }
 
 std::string Win32Window::focusedControl() const {
@@ -570,6 +614,15 @@ int Win32Window::registerHotkey(const char* name, int modifiers, int virtualKey)
 // --- keyboard -----------------------------------------------------------------------------
 
 bool Win32Window::handleKey(const MSG& message) {
+  // Menu shortcuts work wherever the focus is in the window.
+  if (GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+    for (const MenuItemDefinition& item : definition_.menu) {
+      if (!item.separator && ctrlShortcutKey(item.shortcut) == static_cast<int>(message.wParam)) {
+        raise(item.onSelect);
+        return true;
+      }
+    }
+  }
   const Win32Control* focused = controlOf(GetFocus());
   // An open drop-down list takes Enter (choose) and Esc (close) itself.
   const bool listOpen = focused && focused->definition->kind == ControlKind::ComboBox &&
