@@ -1,4 +1,5 @@
 // The definition of LookupWindow, as data. Handlers live in the files of their concern.
+#include "editor/editor.h"
 #include "lookup_window/lookup_window.h"
 #include "vocabulary/builtin_vocabulary.h"
 
@@ -29,7 +30,7 @@ WindowDefinition makeDefinition() {
 
   window.menu = {
       {.text = "菜单", .level = 0},
-      {.text = "单词修改"},
+      {.text = "单词修改", .onSelect = &editor::openWordEditor},
       {.separator = true},
       {.text = "窗口最前", .checkable = true, .onSelect = &toggleAlwaysOnTop},
       {.text = "网站", .level = 0},

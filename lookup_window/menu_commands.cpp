@@ -1,4 +1,5 @@
 // Commands of the window's menu bar, also reached from the notification-area icon's menu.
+#include "editor/editor.h"
 #include "lookup_window/lookup_window.h"
 
 namespace xiulan::lookup {
@@ -23,6 +24,9 @@ void openShopPage(toolkit::Window& window) { window.desktop().openAddress(kShopP
 void showAboutBox(toolkit::Window& window) { window.showAboutBox(kAboutAppText, kAboutOtherText); }
 
 void exitProgram(toolkit::Window& window) {
+  // An open word editor closes through its own closing path first, which asks whether to keep
+  // unsaved edits (退出 can be chosen from the notification-area icon's menu while it is open).
+  editor::closeOpenWordEditor(window.desktop());
   // A process that ends leaves its icon behind in the notification area until the pointer
   // passes over it, so the icon goes first.
   removeTrayIcon(window);
