@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cwchar>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -122,6 +123,33 @@ std::vector<ChildControl> staticsOf(const RunningProgram& program, HWND dialog) 
       statics.push_back(control);
   }
   return statics;
+}
+
+// The clipboard as another program fills and reads it; "<held>" while it cannot be opened.
+bool putClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(nullptr))
+    return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::wmemcpy(static_cast<wchar_t*>(GlobalLock(memory)), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  return put;
+}
+
+std::wstring clipboardText() {
+  if (!OpenClipboard(nullptr))
+    return L"<held>";
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = units;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
 }
 
 std::string bytesOf(HWND edit) {
@@ -471,10 +499,17 @@ bool rightClickTrayIcon() {
   return true;
 }
 
-TEST_F(WordEditorE2ETest, ExitFromTheTrayMenuAsksAboutTheEditorsChangesFirst) {
+// Clipboard lookup into the tray, the window shown again with Home and restored: the icon
+// stays, and so does the clipboard timer, while the editor is open.
+TEST_F(WordEditorE2ETest, ClipboardTicksGoOnUnderTheEditorAndExitFromTheTrayAsksFirst) {
   start(kTwoLines);
-  // Into the tray, shown again with Home and restored: the icon stays while the window is up.
-  PostMessageW(lookup, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  HWND clipboardButton = nullptr;
+  for (const ChildControl& control : program->controls(lookup)) {
+    if (control.className == L"Button" && control.placeInClient.top == 279)
+      clipboardButton = control.hwnd;
+  }
+  ASSERT_NE(clipboardButton, nullptr);
+  SendMessageW(clipboardButton, BM_CLICK, 0, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(lookup); }));
   RunningProgram::pressKey(VK_HOME);
   ASSERT_TRUE(waitFor([&] { return IsWindowVisible(lookup) != FALSE; }));
@@ -486,6 +521,11 @@ TEST_F(WordEditorE2ETest, ExitFromTheTrayMenuAsksAboutTheEditorsChangesFirst) {
   toTheEnd();
   RunningProgram::typeText(L"x");
   ASSERT_TRUE(waitFor([&] { return bytesOf(editorBox) == kTwoLines + "x"; }));
+
+  // A copied term is looked up, and the clipboard emptied, while the editor's loop runs.
+  ASSERT_TRUE(putClipboardText(L"help"));
+  EXPECT_TRUE(waitFor([] { return clipboardText().empty(); }))
+      << "no clipboard lookup while the editor is open";
 
   // 帮助 at the icon: 关于, a separator, 退出. The last item is clicked with the mouse: the
   // keyboard may still belong to the notification area, which took the right click.
