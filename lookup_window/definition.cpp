@@ -14,6 +14,8 @@ using toolkit::WindowDefinition;
 
 namespace {
 
+// The definition reads as the tables that describe the window; keep its layout.
+// clang-format off
 WindowDefinition makeDefinition() {
   WindowDefinition window;
   window.caption = kCaption;
@@ -70,6 +72,7 @@ WindowDefinition makeDefinition() {
   };
   return window;
 }
+// clang-format on
 
 }  // namespace
 

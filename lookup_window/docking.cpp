@@ -17,7 +17,8 @@ void keepOnScreen(toolkit::Window& window) {
   } else {
     window.setTimerPeriod(时钟2, 0);
   }
-  if (window.left() < 0) window.setLeft(0);
+  if (window.left() < 0)
+    window.setLeft(0);
   const int screenWidth = window.desktop().screenWidth();
   const int left = window.left();
   const int width = window.width();
@@ -25,7 +26,8 @@ void keepOnScreen(toolkit::Window& window) {
     // A screen narrower than the window would have the left and right rules undo each other
     // for ever; the window settles with its left edge on the screen's.
     const int pulledBack = std::max(0, screenWidth - width);
-    if (left != pulledBack) window.setLeft(pulledBack);
+    if (left != pulledBack)
+      window.setLeft(pulledBack);
   }
 }
 
@@ -35,18 +37,21 @@ void dockTick(toolkit::Window& window) {
   // second at most.
   const std::optional<toolkit::Point> pointer = window.desktop().pointerPosition();
   // A position that cannot be read (a locked desktop) decides nothing.
-  if (!pointer) return;
+  if (!pointer)
+    return;
   const int left = window.left();
   const int right = left + window.width();  // the column includes x = left + width
   if (pointer->y != 0) {
     const bool outside = pointer->x < left || pointer->x > right || pointer->y > window.height();
     // Hiding a hidden window changes nothing; skipping the call keeps a waiting tick cheap.
-    if (outside && window.visible() != 0) window.setVisible(0);
+    if (outside && window.visible() != 0)
+      window.setVisible(0);
     return;
   }
   // On the top row within the column. Showing a window that is shown already would only
   // activate it again at every tick.
-  if (pointer->x >= left && pointer->x <= right && window.visible() == 0) window.setVisible(1);
+  if (pointer->x >= left && pointer->x <= right && window.visible() == 0)
+    window.setVisible(1);
 }
 
 }  // namespace xiulan::lookup

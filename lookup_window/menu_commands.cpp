@@ -19,9 +19,13 @@ void openMicroblogPage(toolkit::Window& window) {
   window.desktop().openAddress(kMicroblogPageAddress);
 }
 
-void openShopPage(toolkit::Window& window) { window.desktop().openAddress(kShopPageAddress); }
+void openShopPage(toolkit::Window& window) {
+  window.desktop().openAddress(kShopPageAddress);
+}
 
-void showAboutBox(toolkit::Window& window) { window.showAboutBox(kAboutAppText, kAboutOtherText); }
+void showAboutBox(toolkit::Window& window) {
+  window.showAboutBox(kAboutAppText, kAboutOtherText);
+}
 
 void exitProgram(toolkit::Window& window) {
   // An open word editor closes through its own closing path first, which asks whether to keep

@@ -2,7 +2,7 @@
 # Installs what building and testing need on a Debian machine. Quiet when all is present.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake make g++ clang-format libgtest-dev libgmock-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb x11-utils xdotool imagemagick
           fonts-wqy-microhei
           # Wine's X11 driver needs these; apt only recommends them.

@@ -8,6 +8,10 @@ cd "$root"
 
 scripts/install-deps.sh
 
+# The sources keep the project's format (.clang-format).
+find app bench editor lookup_window tests toolkit vocabulary -name '*.cpp' -o -name '*.h' |
+  xargs clang-format --dry-run -Werror
+
 jobs="$(nproc)"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DXIULAN_WERROR=ON >/dev/null
 cmake --build build/native -j "$jobs"

@@ -16,7 +16,8 @@ namespace {
 HWND findLookupWindow() {
   for (int attempt = 0; attempt < 400; ++attempt) {
     HWND window = FindWindowW(L"XiulanWindow", L"澄屿计算机英语查询工具");
-    if (window && IsWindowVisible(window)) return window;
+    if (window && IsWindowVisible(window))
+      return window;
     Sleep(50);
   }
   return nullptr;
@@ -24,7 +25,8 @@ HWND findLookupWindow() {
 
 bool waitUntil(bool (*condition)(HWND), HWND window) {
   for (int attempt = 0; attempt < 400; ++attempt) {
-    if (condition(window)) return true;
+    if (condition(window))
+      return true;
     Sleep(25);
   }
   return false;

@@ -35,7 +35,8 @@ class ProgramDirectory {
  public:
   ProgramDirectory() : previous_(fs::current_path()) {
     char pattern[] = "/tmp/xiulan-program-XXXXXX";
-    if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(pattern))
+      throw std::runtime_error("mkdtemp failed");
     directory_ = pattern;
     fs::current_path(directory_);
   }
@@ -86,10 +87,11 @@ class DesktopTest : public ::testing::Test {
   DesktopTest() { desktop.setProgramIcon(programIconFile()); }
 
   // Starts the program as start-up does once the current directory is set.
-  toolkit::sim::SimWindow& start(const toolkit::WindowDefinition& definition =
-                                     lookup::lookupWindowDefinition()) {
+  toolkit::sim::SimWindow& start(
+      const toolkit::WindowDefinition& definition = lookup::lookupWindowDefinition()) {
     auto* window = static_cast<toolkit::sim::SimWindow*>(desktop.createWindow(definition));
-    if (!window) throw std::runtime_error("window not created");
+    if (!window)
+      throw std::runtime_error("window not created");
     return *window;
   }
 

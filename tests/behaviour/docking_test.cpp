@@ -17,19 +17,19 @@ using DockingTest = DesktopTest;
 
 TEST_F(DockingTest, MovesAreKeptOnScreenAndPastTheTopDock) {
   struct Case {
-    int left, top;                  // where the user drags the window
-    int endLeft, endTop, period;    // where it ends and the period of 时钟2
+    int left, top;                // where the user drags the window
+    int endLeft, endTop, period;  // where it ends and the period of 时钟2
   };
   const Case cases[] = {
-      {100, -10, 100, 0, 1},     // pushed past the top: pinned there and docked
-      {0, 0, 0, 0, 0},           // at the top exactly: not docked
-      {-5, 20, 0, 20, 0},        // past the left edge
-      {1601, 20, 1601, 20, 0},   // right edge at 1920
-      {1602, 20, 1601, 20, 0},   // one pixel past the right edge
-      {1700, -10, 1601, 0, 1},   // past the top and the right
-      {800, 700, 800, 700, 0},   // reaching below the screen's bottom is allowed
-      {2500, 100, 1601, 100, 0}, // onto a monitor to the right
-      {-800, 100, 0, 100, 0},    // onto a monitor to the left
+      {100, -10, 100, 0, 1},      // pushed past the top: pinned there and docked
+      {0, 0, 0, 0, 0},            // at the top exactly: not docked
+      {-5, 20, 0, 20, 0},         // past the left edge
+      {1601, 20, 1601, 20, 0},    // right edge at 1920
+      {1602, 20, 1601, 20, 0},    // one pixel past the right edge
+      {1700, -10, 1601, 0, 1},    // past the top and the right
+      {800, 700, 800, 700, 0},    // reaching below the screen's bottom is allowed
+      {2500, 100, 1601, 100, 0},  // onto a monitor to the right
+      {-800, 100, 0, 100, 0},     // onto a monitor to the left
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "moved to (" << c.left << ", " << c.top << ")");
@@ -73,11 +73,11 @@ TEST_F(DockingTest, TicksHideAndShowTheDockedWindowByThePointer) {
     bool shownBefore, shownAfter;
   };
   const Case cases[] = {
-      {99, 5, true, false},    {100, 5, true, true},    {419, 5, true, true},
-      {420, 5, true, false},   {200, 439, true, true},  {200, 440, true, false},
-      {200, 0, false, true},   {99, 0, false, false},   {99, 0, true, true},
-      {420, 0, false, false},  {420, 0, true, true},    {200, -20, false, false},
-      {200, -20, true, true},  {100, 0, false, true},   {419, 0, false, true},
+      {99, 5, true, false},   {100, 5, true, true},   {419, 5, true, true},
+      {420, 5, true, false},  {200, 439, true, true}, {200, 440, true, false},
+      {200, 0, false, true},  {99, 0, false, false},  {99, 0, true, true},
+      {420, 0, false, false}, {420, 0, true, true},   {200, -20, false, false},
+      {200, -20, true, true}, {100, 0, false, true},  {419, 0, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "pointer at (" << c.x << ", " << c.y << ")");

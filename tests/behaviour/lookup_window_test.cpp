@@ -49,10 +49,10 @@ TEST_F(LookupWindowTest, WindowAsDefined) {
     bool checkable;
   };
   const MenuRow menu[] = {
-      {"菜单", 0, false, false}, {"单词修改", 1, false, false}, {"", 1, true, false},
-      {"窗口最前", 1, false, true}, {"网站", 0, false, false},   {"腾讯微博", 1, false, false},
-      {"作者淘宝", 1, false, false}, {"帮助", 0, false, false},   {"关于", 1, false, false},
-      {"", 1, true, false},         {"退出", 1, false, false},
+      {"菜单", 0, false, false},     {"单词修改", 1, false, false}, {"", 1, true, false},
+      {"窗口最前", 1, false, true},  {"网站", 0, false, false},     {"腾讯微博", 1, false, false},
+      {"作者淘宝", 1, false, false}, {"帮助", 0, false, false},     {"关于", 1, false, false},
+      {"", 1, true, false},          {"退出", 1, false, false},
   };
   ASSERT_EQ(window.definition().menu.size(), std::size(menu));
   for (std::size_t i = 0; i < std::size(menu); ++i) {
@@ -130,9 +130,15 @@ TEST_F(LookupWindowTest, ControlsAsDefined) {
 
 // Records the order of the creation events of a window.
 std::vector<std::string> gEvents;
-void recordCreated(toolkit::Window&) { gEvents.push_back("created"); }
-void recordPosition(toolkit::Window&) { gEvents.push_back("position-changed"); }
-void recordSize(toolkit::Window&) { gEvents.push_back("size-changed"); }
+void recordCreated(toolkit::Window&) {
+  gEvents.push_back("created");
+}
+void recordPosition(toolkit::Window&) {
+  gEvents.push_back("position-changed");
+}
+void recordSize(toolkit::Window&) {
+  gEvents.push_back("size-changed");
+}
 void destroyWhenCreated(toolkit::Window& window) {
   gEvents.push_back("created");
   window.destroy();
@@ -175,14 +181,20 @@ TEST_F(LookupWindowTest, StartsWhenAnotherProgramHoldsHome) {
 
 // Button clicks recorded instead of the lookups they start, to see what Enter clicks.
 std::vector<std::string> gClicks;
-void recordButton1(toolkit::Window&) { gClicks.push_back(按钮1); }
-void recordButton2(toolkit::Window&) { gClicks.push_back(按钮2); }
+void recordButton1(toolkit::Window&) {
+  gClicks.push_back(按钮1);
+}
+void recordButton2(toolkit::Window&) {
+  gClicks.push_back(按钮2);
+}
 
 TEST_F(LookupWindowTest, EnterClicksTheDefaultButtonUnlessTheOutputBoxTakesIt) {
   WindowDefinition definition = lookupWindowDefinition();
   for (auto& control : definition.controls) {
-    if (control.name == std::string(按钮1)) control.onEvent = &recordButton1;
-    if (control.name == std::string(按钮2)) control.onEvent = &recordButton2;
+    if (control.name == std::string(按钮1))
+      control.onEvent = &recordButton1;
+    if (control.name == std::string(按钮2))
+      control.onEvent = &recordButton2;
   }
   SimWindow& window = start(definition);
   struct Case {
@@ -191,9 +203,8 @@ TEST_F(LookupWindowTest, EnterClicksTheDefaultButtonUnlessTheOutputBoxTakesIt) {
     bool lineBreakInOutput;
   };
   const Case cases[] = {
-      {组合框_搜索内容, {按钮1}, false}, {编辑框_词汇, {按钮1}, false},
-      {按钮1, {按钮1}, false},           {按钮2, {按钮1}, false},
-      {编辑框_输出框, {}, true},
+      {组合框_搜索内容, {按钮1}, false}, {编辑框_词汇, {按钮1}, false}, {按钮1, {按钮1}, false},
+      {按钮2, {按钮1}, false},           {编辑框_输出框, {}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.focus);

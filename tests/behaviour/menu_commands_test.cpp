@@ -43,7 +43,8 @@ TEST_F(MenuCommandsTest, WebPagesAndTheAboutBoxLeadToTheSameShop) {
   const std::string shop(kShopPageAddress);
   ASSERT_GT(further.size(), shop.size());
   EXPECT_EQ(further.substr(further.size() - shop.size()), shop);
-  EXPECT_EQ(findText(about.furtherText, "http"), static_cast<std::int64_t>(further.size() - shop.size() + 1));
+  EXPECT_EQ(findText(about.furtherText, "http"),
+            static_cast<std::int64_t>(further.size() - shop.size() + 1));
 }
 
 TEST_F(MenuCommandsTest, AboutFromTheTrayMenuLeavesTheWindowHidden) {

@@ -19,7 +19,9 @@ constexpr int kVirtualKeyTab = 0x09;
 constexpr int kVirtualKeyReturn = 0x0D;
 constexpr int kVirtualKeyEscape = 0x1B;
 
-int clampPosition(int value) { return std::clamp(value, -kPositionLimit, kPositionLimit); }
+int clampPosition(int value) {
+  return std::clamp(value, -kPositionLimit, kPositionLimit);
+}
 
 bool takesEnter(const ControlDefinition& control) {
   return control.kind == ControlKind::Edit && control.multiline && !control.readOnly &&
@@ -38,7 +40,8 @@ bool takesFocus(const ControlDefinition& control) {
 
 unsigned readLittleEndian(const Bytes& bytes, std::size_t at, std::size_t size) {
   unsigned value = 0;
-  for (std::size_t i = size; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  for (std::size_t i = size; i-- > 0;)
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
   return value;
 }
 
@@ -46,7 +49,8 @@ unsigned readLittleEndian(const Bytes& bytes, std::size_t at, std::size_t size) 
 // system needs to make an icon of them.
 bool makesPicture(const Bytes& iconFile) {
   constexpr std::size_t kHeader = 6, kEntry = 16;
-  if (iconFile.size() < kHeader + kEntry) return false;
+  if (iconFile.size() < kHeader + kEntry)
+    return false;
   if (readLittleEndian(iconFile, 0, 2) != 0 || readLittleEndian(iconFile, 2, 2) != 1 ||
       readLittleEndian(iconFile, 4, 2) == 0) {
     return false;
@@ -82,13 +86,21 @@ SimWindow::SimWindow(SimDesktop& desktop, const WindowDefinition& definition)
   }
 }
 
-Desktop& SimWindow::desktop() { return desktop_; }
+Desktop& SimWindow::desktop() {
+  return desktop_;
+}
 
 // A maximised window covers the whole screen; its normal place and size are kept for its
 // restoring.
-int SimWindow::left() const { return minimised_ ? kMinimisedPosition : maximised_ ? 0 : left_; }
-int SimWindow::top() const { return minimised_ ? kMinimisedPosition : maximised_ ? 0 : top_; }
-int SimWindow::width() const { return maximised_ && !minimised_ ? desktop_.screenWidth() : width_; }
+int SimWindow::left() const {
+  return minimised_ ? kMinimisedPosition : maximised_ ? 0 : left_;
+}
+int SimWindow::top() const {
+  return minimised_ ? kMinimisedPosition : maximised_ ? 0 : top_;
+}
+int SimWindow::width() const {
+  return maximised_ && !minimised_ ? desktop_.screenWidth() : width_;
+}
 int SimWindow::height() const {
   return maximised_ && !minimised_ ? desktop_.screenHeight() : height_;
 }
@@ -98,32 +110,38 @@ void SimWindow::place(int left, int top) {
   const int oldTop = this->top();
   left_ = left;
   top_ = top;
-  if (this->left() != oldLeft || this->top() != oldTop) raise(definition_->onPositionChanged);
+  if (this->left() != oldLeft || this->top() != oldTop)
+    raise(definition_->onPositionChanged);
 }
 
 void SimWindow::setLeft(int left) {
-  if (minimised_) return;
+  if (minimised_)
+    return;
   place(clampPosition(left), top_);
 }
 
 void SimWindow::setTop(int top) {
-  if (minimised_) return;
+  if (minimised_)
+    return;
   place(left_, clampPosition(top));
 }
 
 void SimWindow::moveTo(int left, int top) {
-  if (minimised_) return;
+  if (minimised_)
+    return;
   place(clampPosition(left), clampPosition(top));
 }
 
 int SimWindow::clientWidth() const {
-  if (minimised_) return 0;
+  if (minimised_)
+    return 0;
   const bool resizable = definition_->border == Border::Resizable;
   return width() - (resizable ? kResizableFrameWidth : kFixedFrameWidth);
 }
 
 int SimWindow::clientHeight() const {
-  if (minimised_) return 0;
+  if (minimised_)
+    return 0;
   const bool resizable = definition_->border == Border::Resizable;
   return height() - (resizable ? kResizableFrameHeight : kFixedFrameHeight) -
          (definition_->menu.empty() ? 0 : kMenuBarHeight);
@@ -135,19 +153,23 @@ void SimWindow::setVisible(int visible) {
     desktop_.activate(this);
   } else {
     visible_ = false;
-    if (isActive()) desktop_.activate(nullptr);
+    if (isActive())
+      desktop_.activate(nullptr);
   }
 }
 
 int SimWindow::windowState() const {
-  if (minimised_) return kStateMinimised;
-  if (maximised_) return kStateMaximised;
+  if (minimised_)
+    return kStateMinimised;
+  if (maximised_)
+    return kStateMaximised;
   return kStateNormal;
 }
 
 void SimWindow::setWindowState(int state) {
   state = std::clamp(state, 0, 3);
-  if (!visible_) return;
+  if (!visible_)
+    return;
   switch (state) {
     case kStateNormal:
       if (minimised_ || maximised_) {
@@ -160,37 +182,44 @@ void SimWindow::setWindowState(int state) {
       if (minimised_ || maximised_) {
         const int oldLeft = left();
         const int oldTop = top();
-        if (minimised_) showOwnedWindows(true);
+        if (minimised_)
+          showOwnedWindows(true);
         minimised_ = false;
         maximised_ = false;
         desktop_.activate(this);
-        if (left() != oldLeft || top() != oldTop) raise(definition_->onPositionChanged);
+        if (left() != oldLeft || top() != oldTop)
+          raise(definition_->onPositionChanged);
         raise(definition_->onSizeChanged);
-        if (!exists_) return;
+        if (!exists_)
+          return;
       }
       const int centredLeft = (desktop_.screenWidth() - width_) / 2;
       const int centredTop = (desktop_.screenHeight() - height_) / 2;
-      if (centredLeft != left_ || centredTop != top_) place(centredLeft, centredTop);
+      if (centredLeft != left_ || centredTop != top_)
+        place(centredLeft, centredTop);
       break;
     }
     case kStateMinimised:
       if (!minimised_) {
         minimised_ = true;
         showOwnedWindows(false);
-        if (isActive()) desktop_.activate(nullptr);
+        if (isActive())
+          desktop_.activate(nullptr);
         raise(definition_->onPositionChanged);
         raise(definition_->onSizeChanged);
       }
       break;
     case kStateMaximised:
-      if (!maximised_ || minimised_) showAs(true);
+      if (!maximised_ || minimised_)
+        showAs(true);
       break;
   }
 }
 
 const SimControl& SimWindow::control(const char* name) const {
   for (const SimControl& control : controls_) {
-    if (std::strcmp(control.definition->name, name) == 0) return control;
+    if (std::strcmp(control.definition->name, name) == 0)
+      return control;
   }
   throw std::out_of_range(std::string("no control named ") + name);
 }
@@ -208,8 +237,10 @@ void SimWindow::showAs(bool maximised) {
   minimised_ = false;
   maximised_ = maximised;
   desktop_.activate(this);
-  if (wasMinimised) showOwnedWindows(true);
-  if (left() != oldLeft || top() != oldTop) raise(definition_->onPositionChanged);
+  if (wasMinimised)
+    showOwnedWindows(true);
+  if (left() != oldLeft || top() != oldTop)
+    raise(definition_->onPositionChanged);
   if (exists_ && (wasMinimised || clientWidth() != oldWidth || clientHeight() != oldHeight)) {
     raise(definition_->onSizeChanged);
   }
@@ -217,11 +248,13 @@ void SimWindow::showAs(bool maximised) {
 
 void SimWindow::showOwnedWindows(bool show) {
   for (SimWindow* window : desktop_.liveWindows()) {
-    if (window->owningWindow_ != this) continue;
+    if (window->owningWindow_ != this)
+      continue;
     if (!show && window->visible_) {
       window->visible_ = false;
       window->hiddenWithOwner_ = true;
-      if (window->isActive()) desktop_.activate(nullptr);
+      if (window->isActive())
+        desktop_.activate(nullptr);
     } else if (show && window->hiddenWithOwner_) {
       window->visible_ = true;
       window->hiddenWithOwner_ = false;
@@ -230,7 +263,8 @@ void SimWindow::showOwnedWindows(bool show) {
 }
 
 void SimWindow::resizeTo(int width, int height) {
-  if (width == width_ && height == height_) return;
+  if (width == width_ && height == height_)
+    return;
   width_ = width;
   height_ = height;
   raise(definition_->onSizeChanged);
@@ -239,7 +273,8 @@ void SimWindow::resizeTo(int width, int height) {
 void SimWindow::showLoaded() {
   visible_ = true;
   desktop_.activate(this);
-  if (!focused_.empty()) return;
+  if (!focused_.empty())
+    return;
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
     const ControlDefinition& control = *it->definition;
     if (control.tabStop && control.shown && it->enabled) {
@@ -257,7 +292,9 @@ void SimWindow::placeControl(const char* control, int left, int top, int width, 
   live.height = height;
 }
 
-Text SimWindow::text(const char* control) const { return this->control(control).text; }
+Text SimWindow::text(const char* control) const {
+  return this->control(control).text;
+}
 
 void SimWindow::setText(const char* control, const Text& text) {
   mutableControl(control).text = text;
@@ -281,12 +318,15 @@ void SimWindow::setFocus(const char* control) {
   focused_ = control;
 }
 
-int SimWindow::timerPeriod(const char* timer) const { return control(timer).period; }
+int SimWindow::timerPeriod(const char* timer) const {
+  return control(timer).period;
+}
 
 void SimWindow::setTimerPeriod(const char* timer, int period) {
   SimControl& live = mutableControl(timer);
   period = std::max(0, period);
-  if (period == live.period) return;
+  if (period == live.period)
+    return;
   live.period = period;
   live.nextTick = period > 0 ? desktop_.now() + period : 0;
 }
@@ -296,10 +336,13 @@ int SimWindow::registerHotkey(const char* control, int modifiers, int virtualKey
   return desktop_.registerHotkey(this, control, modifiers, virtualKey);
 }
 
-Bytes SimWindow::iconBytes() const { return exists_ ? desktop_.programIcon() : Bytes(); }
+Bytes SimWindow::iconBytes() const {
+  return exists_ ? desktop_.programIcon() : Bytes();
+}
 
 void SimWindow::setTrayIcon(const Bytes& iconFile, const Text& tip) {
-  if (!exists_) return;
+  if (!exists_)
+    return;
   if (!makesPicture(iconFile)) {
     trayIcon_.reset();
     desktop_.removeTrayIcon(this);
@@ -311,12 +354,14 @@ void SimWindow::setTrayIcon(const Bytes& iconFile, const Text& tip) {
 }
 
 void SimWindow::popUpMenu(const char* menu) {
-  if (!exists_) return;
+  if (!exists_)
+    return;
   const auto& items = definition_->menu;
   auto bar = std::find_if(items.begin(), items.end(), [&](const MenuItemDefinition& item) {
     return item.level == 0 && std::strcmp(item.text, menu) == 0;
   });
-  if (bar == items.end()) return;
+  if (bar == items.end())
+    return;
   SimPopUp popUp;
   popUp.window = this;
   // Where the pointer was last seen: the menu opens there even when it cannot be read now.
@@ -349,7 +394,8 @@ void SimWindow::setMenuChecked(const char* item, bool checked) {
   const bool known = std::any_of(items.begin(), items.end(), [&](const MenuItemDefinition& entry) {
     return !entry.separator && std::strcmp(entry.text, item) == 0;
   });
-  if (!known) throw std::out_of_range(std::string("no menu item ") + item);
+  if (!known)
+    throw std::out_of_range(std::string("no menu item ") + item);
   menuChecks_[item] = checked;
 }
 
@@ -358,10 +404,11 @@ void SimWindow::showAboutBox(const Text& applicationText, const Text& furtherTex
   desktop_.recordAboutBox({this, applicationText, furtherText, visible_});
 }
 
-void SimWindow::showBalloonTip(const char* balloon, int x, int y, const Text& text,
-                               int iconIndex, bool autoClose) {
+void SimWindow::showBalloonTip(const char* balloon, int x, int y, const Text& text, int iconIndex,
+                               bool autoClose) {
   SimControl& box = mutableControl(balloon);
-  if (!exists_ || box.definition->kind != ControlKind::BalloonTip) return;
+  if (!exists_ || box.definition->kind != ControlKind::BalloonTip)
+    return;
   const int screenWidth = desktop_.screenWidth();
   const int screenHeight = desktop_.screenHeight();
   const int wrapWidth = std::max(kBalloonByteWidth, screenWidth - 2 * kBalloonMargin);
@@ -374,8 +421,7 @@ void SimWindow::showBalloonTip(const char* balloon, int x, int y, const Text& te
   };
   SimBalloon& shown = box.balloon;
   shown.text = text;
-  shown.shownText =
-      fitBalloonText(text, screenHeight - 2 * kBalloonMargin, lineHeight);
+  shown.shownText = fitBalloonText(text, screenHeight - 2 * kBalloonMargin, lineHeight);
   int textWidth = 0;
   int textHeight = 0;
   for (const Text& line : splitText(shown.shownText, "\r\n")) {
@@ -398,19 +444,23 @@ void SimWindow::showBalloonTip(const char* balloon, int x, int y, const Text& te
 }
 
 void SimWindow::hideBalloons() {
-  for (SimControl& control : controls_) control.balloon.shown = false;
+  for (SimControl& control : controls_)
+    control.balloon.shown = false;
 }
 
 void SimWindow::destroy() {
-  if (!exists_ || destroying_) return;
+  if (!exists_ || destroying_)
+    return;
   destroying_ = true;
   // A modal window gives the windows it disabled back first, so that one of them, not some
   // other program, becomes active as it goes; then the windows it owns go before it does.
   for (SimWindow* window : std::exchange(disabledWhileOpen_, {})) {
-    if (window->exists()) window->setEnabled(true);
+    if (window->exists())
+      window->setEnabled(true);
   }
   for (SimWindow* window : desktop_.liveWindows()) {
-    if (window->owningWindow_ == this) window->destroy();
+    if (window->owningWindow_ == this)
+      window->destroy();
   }
   const bool wasActive = isActive();
   raise(definition_->onDestroying);
@@ -436,7 +486,8 @@ void SimWindow::vanish() {
 }
 
 void SimWindow::restoreInPlace() {
-  if (!exists_ || !minimised_) return;
+  if (!exists_ || !minimised_)
+    return;
   minimised_ = false;
   showOwnedWindows(true);
   desktop_.activate(this);
@@ -445,19 +496,25 @@ void SimWindow::restoreInPlace() {
 }
 
 void SimWindow::raiseTrayEvent(int type) {
-  if (definition_->onTrayEvent && exists_) definition_->onTrayEvent(*this, type);
+  if (definition_->onTrayEvent && exists_)
+    definition_->onTrayEvent(*this, type);
 }
 
-bool SimWindow::isActive() const { return desktop_.activeWindow() == this; }
+bool SimWindow::isActive() const {
+  return desktop_.activeWindow() == this;
+}
 
 void SimWindow::raiseCreationEvents() {
   raise(definition_->onCreated);
-  if (exists_) raise(definition_->onPositionChanged);
-  if (exists_) raise(definition_->onSizeChanged);
+  if (exists_)
+    raise(definition_->onPositionChanged);
+  if (exists_)
+    raise(definition_->onSizeChanged);
 }
 
 void SimWindow::raise(Handler handler) {
-  if (handler && exists_) handler(*this);
+  if (handler && exists_)
+    handler(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -491,7 +548,8 @@ void SimDesktop::loadModal(const WindowDefinition& definition, Window& owner) {
   std::function<void(SimWindow&)> userActions = std::move(modalActions_.front());
   modalActions_.pop_front();
   SimWindow* window = makeWindow(definition, &owner, nullptr);
-  if (!window->exists()) return;
+  if (!window->exists())
+    return;
   window->showLoaded();
   std::vector<SimWindow*> disabled;
   for (SimWindow* other : liveWindows()) {
@@ -510,14 +568,16 @@ void SimDesktop::loadModal(const WindowDefinition& definition, Window& owner) {
 
 Window* SimDesktop::loadOwned(const WindowDefinition& definition, Window& owner) {
   SimWindow* window = makeWindow(definition, &owner, static_cast<SimWindow*>(&owner));
-  if (!window->exists()) return nullptr;
+  if (!window->exists())
+    return nullptr;
   window->showLoaded();
   return window;
 }
 
 Window* SimDesktop::openWindow(const WindowDefinition& definition) const {
   for (const auto& window : windows_) {
-    if (window->exists() && &window->definition() == &definition) return window.get();
+    if (window->exists() && &window->definition() == &definition)
+      return window.get();
   }
   return nullptr;
 }
@@ -541,7 +601,8 @@ void SimDesktop::showErrorMessage(const Text& message, const Text& title) {
 }
 
 int SimDesktop::runEventLoop() {
-  if (exitCode_) return *exitCode_;
+  if (exitCode_)
+    return *exitCode_;
   // Everything a user does is driven by the test; the loop itself has nothing left to wait
   // for once the last window is gone.
   if (!liveWindows().empty()) {
@@ -553,20 +614,23 @@ int SimDesktop::runEventLoop() {
 std::vector<SimWindow*> SimDesktop::liveWindows() const {
   std::vector<SimWindow*> live;
   for (const auto& window : windows_) {
-    if (window->exists()) live.push_back(window.get());
+    if (window->exists())
+      live.push_back(window.get());
   }
   return live;
 }
 
 SimWindow* SimDesktop::findWindow(const Text& caption) const {
   for (const auto& window : windows_) {
-    if (window->exists() && window->definition().caption == caption) return window.get();
+    if (window->exists() && window->definition().caption == caption)
+      return window.get();
   }
   return nullptr;
 }
 
 void SimDesktop::windowDestroyed(SimWindow* window) {
-  if (active_ == window) active_ = nullptr;
+  if (active_ == window)
+    active_ = nullptr;
   for (auto it = hotkeys_.begin(); it != hotkeys_.end();) {
     it = it->second.window == window ? hotkeys_.erase(it) : std::next(it);
   }
@@ -575,7 +639,8 @@ void SimDesktop::windowDestroyed(SimWindow* window) {
 int SimDesktop::registerHotkey(SimWindow* window, const char* control, int modifiers,
                                int virtualKey) {
   const auto key = std::make_pair(modifiers, virtualKey);
-  if (hotkeys_.contains(key)) return 0;
+  if (hotkeys_.contains(key))
+    return 0;
   const int id = nextHotkeyId_++;
   hotkeys_[key] = Hotkey{window, control, id};
   return id;
@@ -606,18 +671,23 @@ void SimDesktop::chooseMenuItem(SimWindow& window, const char* item) {
   throw std::out_of_range(std::string("no menu item ") + item);
 }
 
-void SimDesktop::activateOtherProgram() { active_ = nullptr; }
+void SimDesktop::activateOtherProgram() {
+  active_ = nullptr;
+}
 
 void SimDesktop::endProgram(int exitCode) {
-  if (exitCode_) return;
+  if (exitCode_)
+    return;
   exitCode_ = exitCode;
   // The icons stay behind in the notification area, as those of a process that ended
   // without removing them do.
-  for (SimWindow* window : liveWindows()) window->vanish();
+  for (SimWindow* window : liveWindows())
+    window->vanish();
 }
 
 std::optional<Point> SimDesktop::pointerPosition() const {
-  if (!pointerKnown_) return std::nullopt;
+  if (!pointerKnown_)
+    return std::nullopt;
   return pointer_;
 }
 
@@ -627,7 +697,8 @@ void SimDesktop::movePointer(int x, int y) {
 }
 
 void SimDesktop::hideBalloons() {
-  for (SimWindow* window : liveWindows()) window->hideBalloons();
+  for (SimWindow* window : liveWindows())
+    window->hideBalloons();
 }
 
 // --- the notification area and popup menus ---
@@ -652,7 +723,8 @@ namespace {
 // The live window whose icon stands in the area, or nothing for a left-behind icon.
 SimWindow* ownerInArea(const std::vector<SimTrayIcon>& area, const SimWindow& window) {
   for (const SimTrayIcon& icon : area) {
-    if (icon.window == &window && window.exists()) return const_cast<SimWindow*>(&window);
+    if (icon.window == &window && window.exists())
+      return const_cast<SimWindow*>(&window);
   }
   return nullptr;
 }
@@ -660,28 +732,34 @@ SimWindow* ownerInArea(const std::vector<SimTrayIcon>& area, const SimWindow& wi
 }  // namespace
 
 void SimDesktop::clickTrayIcon(const SimWindow& window) {
-  if (SimWindow* owner = ownerInArea(trayArea_, window)) owner->raiseTrayEvent(kTrayLeftButtonUp);
+  if (SimWindow* owner = ownerInArea(trayArea_, window))
+    owner->raiseTrayEvent(kTrayLeftButtonUp);
 }
 
 void SimDesktop::doubleClickTrayIcon(const SimWindow& window) {
   // Each notification goes only to an icon that is still there when it comes.
   for (const int type : {kTrayLeftButtonUp, kTrayDoubleClick, kTrayLeftButtonUp}) {
-    if (SimWindow* owner = ownerInArea(trayArea_, window)) owner->raiseTrayEvent(type);
+    if (SimWindow* owner = ownerInArea(trayArea_, window))
+      owner->raiseTrayEvent(type);
   }
 }
 
 void SimDesktop::rightClickTrayIcon(const SimWindow& window) {
-  if (SimWindow* owner = ownerInArea(trayArea_, window)) owner->raiseTrayEvent(kTrayContextMenu);
+  if (SimWindow* owner = ownerInArea(trayArea_, window))
+    owner->raiseTrayEvent(kTrayContextMenu);
 }
 
 void SimDesktop::restartNotificationArea() {
   trayArea_.clear();
   for (SimWindow* window : liveWindows()) {
-    if (const auto& icon = window->trayIcon()) putTrayIcon(window, icon->first, icon->second);
+    if (const auto& icon = window->trayIcon())
+      putTrayIcon(window, icon->first, icon->second);
   }
 }
 
-std::string SimDesktop::takePopUpChoice() { return std::exchange(nextPopUpChoice_, {}); }
+std::string SimDesktop::takePopUpChoice() {
+  return std::exchange(nextPopUpChoice_, {});
+}
 
 // --- the clipboard ---
 
@@ -695,24 +773,30 @@ void SimDesktop::copyNonTextInOtherProgram(const std::string& format) {
   clipboardOtherFormats_ = {format};
 }
 
-void SimDesktop::otherProgramOpensClipboard(ClipboardHold when) { clipboardHold_ = when; }
+void SimDesktop::otherProgramOpensClipboard(ClipboardHold when) {
+  clipboardHold_ = when;
+}
 
 std::vector<std::string> SimDesktop::clipboardFormats() const {
   std::vector<std::string> formats;
-  if (clipboardText_) formats.push_back("text");
+  if (clipboardText_)
+    formats.push_back("text");
   formats.insert(formats.end(), clipboardOtherFormats_.begin(), clipboardOtherFormats_.end());
   return formats;
 }
 
 Text SimDesktop::clipboardText() {
-  if (clipboardHold_ == ClipboardHold::Now) return {};
+  if (clipboardHold_ == ClipboardHold::Now)
+    return {};
   Text text = clipboardText_.value_or(Text());
-  if (clipboardHold_ == ClipboardHold::AfterNextRead) clipboardHold_ = ClipboardHold::Now;
+  if (clipboardHold_ == ClipboardHold::AfterNextRead)
+    clipboardHold_ = ClipboardHold::Now;
   return text;
 }
 
 void SimDesktop::setClipboardText(const Text& text) {
-  if (clipboardHold_ == ClipboardHold::Now) return;
+  if (clipboardHold_ == ClipboardHold::Now)
+    return;
   ++clipboardEmptyings_;
   clipboardOtherFormats_.clear();
   clipboardText_ = text;
@@ -730,9 +814,11 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
     }
   }
   SimWindow* window = active_;
-  if (!window) return;
+  if (!window)
+    return;
   hideBalloons();
-  if (!window->enabled()) return;
+  if (!window->enabled())
+    return;
   const WindowDefinition& definition = window->definition();
   const std::string focused = window->focusedControl();
   const ControlDefinition* focusedDefinition =
@@ -744,9 +830,11 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
       std::vector<const char*> cycle;
       for (auto it = window->controls().rbegin(); it != window->controls().rend(); ++it) {
         const ControlDefinition& control = *it->definition;
-        if (control.tabStop && control.shown && it->enabled) cycle.push_back(control.name);
+        if (control.tabStop && control.shown && it->enabled)
+          cycle.push_back(control.name);
       }
-      if (cycle.empty()) return;
+      if (cycle.empty())
+        return;
       auto at = std::find_if(cycle.begin(), cycle.end(),
                              [&](const char* name) { return focused == name; });
       std::size_t index = 0;
@@ -770,11 +858,13 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
       }
       return;
     case kVirtualKeyEscape:
-      if (definition.escCloses) window->destroy();
+      if (definition.escCloses)
+        window->destroy();
       return;
     case kVirtualKeyBack: {
       // The caret stands at the end: the last character goes, a line break as one.
-      if (!focusedDefinition || !takesTyping(*focusedDefinition)) return;
+      if (!focusedDefinition || !takesTyping(*focusedDefinition))
+        return;
       const Text before = window->text(focused.c_str());
       const std::string_view text = before.bytes();
       std::size_t last = 0;
@@ -782,7 +872,8 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
         last = at;
         at += isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
       }
-      if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n") last = text.size() - 2;
+      if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n")
+        last = text.size() - 2;
       window->setText(focused.c_str(), Text(text.substr(0, last)));
       return;
     }
@@ -793,11 +884,14 @@ void SimDesktop::pressKey(int virtualKey, bool shift) {
 
 void SimDesktop::typeText(const Text& text) {
   SimWindow* window = active_;
-  if (!window) return;
+  if (!window)
+    return;
   hideBalloons();
-  if (!window->enabled()) return;
+  if (!window->enabled())
+    return;
   const std::string focused = window->focusedControl();
-  if (focused.empty()) return;
+  if (focused.empty())
+    return;
   if (takesTyping(*window->control(focused.c_str()).definition)) {
     window->appendText(focused.c_str(), text);
   }
@@ -816,9 +910,11 @@ void SimDesktop::clickButton(SimWindow& window, const char* button) {
 }
 
 void SimDesktop::clickCloseButton(SimWindow& window) {
-  if (!window.exists() || !window.visible() || window.windowState() == kStateMinimised) return;
+  if (!window.exists() || !window.visible() || window.windowState() == kStateMinimised)
+    return;
   hideBalloons();
-  if (window.enabled()) window.destroy();
+  if (window.enabled())
+    window.destroy();
 }
 
 void SimDesktop::clickMinimiseButton(SimWindow& window) {
@@ -827,14 +923,17 @@ void SimDesktop::clickMinimiseButton(SimWindow& window) {
     return;
   }
   hideBalloons();
-  if (window.enabled()) window.setWindowState(kStateMinimised);
+  if (window.enabled())
+    window.setWindowState(kStateMinimised);
 }
 
 void SimDesktop::pressKeyWithCtrl(int virtualKey) {
   SimWindow* window = active_;
-  if (!window) return;
+  if (!window)
+    return;
   hideBalloons();
-  if (!window->enabled()) return;
+  if (!window->enabled())
+    return;
   for (const MenuItemDefinition& item : window->definition().menu) {
     if (!item.separator && ctrlShortcutKey(item.shortcut) == virtualKey) {
       window->raise(item.onSelect);
@@ -849,13 +948,16 @@ void SimDesktop::clickMaximiseButton(SimWindow& window) {
     return;
   }
   hideBalloons();
-  if (window.enabled()) window.setWindowState(kStateMaximised);
+  if (window.enabled())
+    window.setWindowState(kStateMaximised);
 }
 
 void SimDesktop::clickRestoreButton(SimWindow& window) {
-  if (!window.exists() || !window.visible() || window.windowState() == kStateNormal) return;
+  if (!window.exists() || !window.visible() || window.windowState() == kStateNormal)
+    return;
   hideBalloons();
-  if (!window.enabled()) return;
+  if (!window.enabled())
+    return;
   if (window.windowState() == kStateMinimised) {
     window.restoreInPlace();
   } else {
@@ -869,14 +971,16 @@ void SimDesktop::dragFrame(SimWindow& window, int width, int height) {
     return;
   }
   hideBalloons();
-  if (!window.enabled()) return;
+  if (!window.enabled())
+    return;
   activate(&window);
   window.resizeTo(width, height);
 }
 
 void SimDesktop::clickTaskbarButton(SimWindow& window) {
   // The button belongs to the task bar, not to the program: no balloon goes.
-  if (!window.exists() || !window.visible() || !window.definition().taskbarButton) return;
+  if (!window.exists() || !window.visible() || !window.definition().taskbarButton)
+    return;
   if (window.windowState() == kStateMinimised) {
     window.restoreInPlace();
   } else if (window.isActive()) {
@@ -893,18 +997,22 @@ void SimDesktop::clickControl(SimWindow& window, const char* control) {
     return;
   }
   hideBalloons();
-  if (!window.enabled()) return;
+  if (!window.enabled())
+    return;
   activate(&window);
-  if (live.enabled && takesFocus(*live.definition)) window.setFocus(control);
+  if (live.enabled && takesFocus(*live.definition))
+    window.setFocus(control);
 }
 
 void SimDesktop::turnMouseWheel(SimWindow& window) {
-  if (window.exists() && window.visible()) hideBalloons();
+  if (window.exists() && window.visible())
+    hideBalloons();
 }
 
 void SimDesktop::clickBalloon(SimWindow& window, const char* balloon) {
   // The balloon takes the click itself without being activated.
-  if (window.exists() && window.control(balloon).balloon.shown) hideBalloons();
+  if (window.exists() && window.control(balloon).balloon.shown)
+    hideBalloons();
 }
 
 void SimDesktop::advanceTime(std::int64_t milliseconds) {
@@ -929,7 +1037,8 @@ void SimDesktop::advanceTime(std::int64_t milliseconds) {
         }
       }
     }
-    if (!due || dueAt > end) break;
+    if (!due || dueAt > end)
+      break;
     now_ = dueAt;
     if (due->definition->kind == ControlKind::Timer) {
       due->nextTick = dueAt + due->period;

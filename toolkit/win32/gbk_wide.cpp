@@ -17,7 +17,9 @@ namespace {
 
 constexpr UINT kGbkCodePage = 936;
 
-bool isStrayByte(wchar_t unit) { return unit >= kStrayByteBase && unit <= kStrayByteBase + 0xFF; }
+bool isStrayByte(wchar_t unit) {
+  return unit >= kStrayByteBase && unit <= kStrayByteBase + 0xFF;
+}
 
 class Tables {
  public:
@@ -31,10 +33,12 @@ class Tables {
         }
         char back[4] = {};
         BOOL usedDefault = FALSE;
-        const int backSize = WideCharToMultiByte(kGbkCodePage, 0, wide, 1, back, 4, nullptr,
-                                                 &usedDefault);
-        if (backSize != 2 || usedDefault || back[0] != pair[0] || back[1] != pair[1]) continue;
-        if (isStrayByte(wide[0])) continue;  // would be read back as two stray bytes
+        const int backSize =
+            WideCharToMultiByte(kGbkCodePage, 0, wide, 1, back, 4, nullptr, &usedDefault);
+        if (backSize != 2 || usedDefault || back[0] != pair[0] || back[1] != pair[1])
+          continue;
+        if (isStrayByte(wide[0]))
+          continue;  // would be read back as two stray bytes
         fromPair_[index(lead, trail)] = wide[0];
         if (fromWide_[wide[0]] == 0) {
           fromWide_[wide[0]] = static_cast<std::uint16_t>(lead << 8 | trail);
@@ -62,10 +66,16 @@ const Tables& tables() {
   return instance;
 }
 
-bool isHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(wchar_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(wchar_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
-wchar_t stray(unsigned char byte) { return static_cast<wchar_t>(kStrayByteBase + byte); }
+wchar_t stray(unsigned char byte) {
+  return static_cast<wchar_t>(kStrayByteBase + byte);
+}
 
 }  // namespace
 
@@ -84,7 +94,8 @@ std::wstring toWide(std::string_view gbk) {
       wide.push_back(stray(byte));
       break;
     }
-    if (!table) table = &tables();
+    if (!table)
+      table = &tables();
     const auto trail = static_cast<unsigned char>(gbk[i + 1]);
     if (const wchar_t unit = table->fromPair(byte, trail)) {
       wide.push_back(unit);
@@ -111,10 +122,12 @@ std::string toGbk(std::wstring_view wide) {
     } else if (isStrayByte(unit)) {
       gbk.push_back(static_cast<char>(unit - kStrayByteBase));
     } else if (isHighSurrogate(unit)) {
-      if (i + 1 < wide.size() && isLowSurrogate(wide[i + 1])) ++i;  // one character, one '?'
+      if (i + 1 < wide.size() && isLowSurrogate(wide[i + 1]))
+        ++i;  // one character, one '?'
       gbk.push_back('?');
     } else {
-      if (!table) table = &tables();
+      if (!table)
+        table = &tables();
       if (const std::uint16_t pair = table->fromWide(unit)) {
         gbk.push_back(static_cast<char>(pair >> 8));
         gbk.push_back(static_cast<char>(pair & 0xFF));

@@ -79,12 +79,21 @@ void checkBothWays() {
       {"GBK beyond GB2312", "丂亐乛", L"丂亐乛"},
       {"CR LF", "a\r\nb\r\n\r\n", L"a\r\nb\r\n\r\n"},
       {"0x80 alone", "\x80", strays("\x80")},
-      {"0x80 before ASCII", "\x80" "A", strays("\x80" "A")},
+      {"0x80 before ASCII",
+       "\x80"
+       "A",
+       strays("\x80"
+              "A")},
       {"0xFF alone", "\xFF", strays("\xFF")},
       {"0xFF 0xFF", "\xFF\xFF", strays("\xFF\xFF")},
       {"lone lead byte at the end", "ab\xD6", L"ab" + strays("\xD6")},
       {"lone lead byte after Chinese", "中\xD6", L"中" + strays("\xD6")},
-      {"trail byte below 0x40", "\xD6" "0x", strays("\xD6" "0") + L"x"},
+      {"trail byte below 0x40",
+       "\xD6"
+       "0x",
+       strays("\xD6"
+              "0") +
+           L"x"},
       {"trail byte 0x7F", "\x81\x7F", strays("\x81\x7F")},
       {"trail byte 0xFF", "\x81\xFF", strays("\x81\xFF")},
       {"lead byte before CR LF", "a\xD6\r\nb", L"a" + strays("\xD6\r") + L"\nb"},
@@ -98,11 +107,11 @@ void checkBothWays() {
   };
   for (const BothWays& c : cases) {
     const std::wstring wide = toWide(c.gbk);
-    check(wide == c.wide, std::string("toWide, ") + c.name + ": got " + show(wide) + ", want " +
-                              show(c.wide));
+    check(wide == c.wide,
+          std::string("toWide, ") + c.name + ": got " + show(wide) + ", want " + show(c.wide));
     const std::string back = toGbk(wide);
-    check(back == c.gbk, std::string("round trip, ") + c.name + ": got " + show(back) +
-                             ", want " + show(c.gbk));
+    check(back == c.gbk,
+          std::string("round trip, ") + c.name + ": got " + show(back) + ", want " + show(c.gbk));
   }
 }
 
@@ -115,9 +124,18 @@ struct ToGbk {
 // Texts that come from a control: typed characters GBK cannot hold, and stray-byte codes.
 void checkToGbk() {
   const ToGbk cases[] = {
-      {"Hangul syllable", L"a\xAC00" L"b", "a?b"},
-      {"surrogate pair is one character", L"a\xD83D\xDE00" L"b", "a?b"},
-      {"lone high surrogate", L"\xD800" L"x", "?x"},
+      {"Hangul syllable",
+       L"a\xAC00"
+       L"b",
+       "a?b"},
+      {"surrogate pair is one character",
+       L"a\xD83D\xDE00"
+       L"b",
+       "a?b"},
+      {"lone high surrogate",
+       L"\xD800"
+       L"x",
+       "?x"},
       {"lone low surrogate", L"\xDC00", "?"},
       {"euro sign, a single byte 0x80 in code page 936", L"\x20AC", "?"},
       {"stray-byte codes", L"\xF741\xF780\xF7FF", "A\x80\xFF"},
@@ -125,8 +143,8 @@ void checkToGbk() {
   };
   for (const ToGbk& c : cases) {
     const std::string gbk = toGbk(c.wide);
-    check(gbk == c.gbk, std::string("toGbk, ") + c.name + ": got " + show(gbk) + ", want " +
-                            show(c.gbk));
+    check(gbk == c.gbk,
+          std::string("toGbk, ") + c.name + ": got " + show(gbk) + ", want " + show(c.gbk));
   }
 }
 
@@ -143,8 +161,8 @@ void checkEveryPair() {
     for (unsigned trail = 0x01; trail <= 0xFF; ++trail) {
       const std::string gbk = {'x', static_cast<char>(lead), static_cast<char>(trail), 'y'};
       const std::wstring wide = toWide(gbk);
-      bool ok = toGbk(wide) == gbk && wide.size() >= 3 && wide.front() == L'x' &&
-                wide.back() == L'y';
+      bool ok =
+          toGbk(wide) == gbk && wide.size() >= 3 && wide.front() == L'x' && wide.back() == L'y';
       if (ok && wide.size() == 3) {
         ++characters;
         const wchar_t unit = wide[1];
@@ -168,7 +186,8 @@ void checkEveryPair() {
 void checkEveryUnit() {
   int wrong = 0;
   for (unsigned unit = 0x01; unit <= 0xFFFF; ++unit) {
-    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    if (unit >= 0xD800 && unit <= 0xDFFF)
+      continue;
     const std::wstring wide(1, static_cast<wchar_t>(unit));
     const std::string gbk = toGbk(wide);
     bool ok;
@@ -179,7 +198,8 @@ void checkEveryUnit() {
     } else {
       ok = gbk == "?" || (gbk.size() == 2 && toWide(gbk) == wide);
     }
-    if (!ok && ++wrong <= 10) check(false, "unit " + show(wide) + " -> " + show(gbk));
+    if (!ok && ++wrong <= 10)
+      check(false, "unit " + show(wide) + " -> " + show(gbk));
   }
   check(wrong == 0, std::to_string(wrong) + " UTF-16 units went wrong");
 }
@@ -199,7 +219,8 @@ void checkRandomBytes() {
       c = static_cast<char>(byte == 0 ? 1 : byte);  // no NUL: a Text never holds one
     }
     const std::string back = toGbk(toWide(gbk));
-    if (back != gbk && ++wrong <= 5) check(false, "random " + show(gbk) + " -> " + show(back));
+    if (back != gbk && ++wrong <= 5)
+      check(false, "random " + show(gbk) + " -> " + show(back));
   }
   check(wrong == 0, std::to_string(wrong) + " random strings went wrong");
 }

@@ -91,20 +91,27 @@ Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
     uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
     ownUiFont_ = uiFont_ != nullptr;
   }
-  if (!uiFont_) uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!uiFont_)
+    uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 Win32Desktop::~Win32Desktop() {
   // Windows still alive go without their handlers: the program is past its event loop.
   shuttingDown_ = true;
-  if (inputHook_) UnhookWindowsHookEx(inputHook_);
-  if (threadDesktop == this) threadDesktop = nullptr;
+  if (inputHook_)
+    UnhookWindowsHookEx(inputHook_);
+  if (threadDesktop == this)
+    threadDesktop = nullptr;
   for (const auto& window : windows_) {
-    if (window->exists()) DestroyWindow(window->hwnd());
+    if (window->exists())
+      DestroyWindow(window->hwnd());
   }
-  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
-  if (ownUiFont_) DeleteObject(uiFont_);
-  for (const auto& [height, font] : gb2312Fonts_) DeleteObject(font);
+  if (hiddenOwner_)
+    DestroyWindow(hiddenOwner_);
+  if (ownUiFont_)
+    DeleteObject(uiFont_);
+  for (const auto& [height, font] : gb2312Fonts_)
+    DeleteObject(font);
 }
 
 Window* Win32Desktop::createWindow(const WindowDefinition& definition) {
@@ -118,8 +125,8 @@ Window* Win32Desktop::createWindow(const WindowDefinition& definition) {
   return window;
 }
 
-Win32Window* Win32Desktop::makeLoadedWindow(const WindowDefinition& definition,
-                                            Window& namedOwner, HWND owningWindow) {
+Win32Window* Win32Desktop::makeLoadedWindow(const WindowDefinition& definition, Window& namedOwner,
+                                            HWND owningWindow) {
   windows_.push_back(std::make_unique<Win32Window>(*this, definition));
   Win32Window* window = windows_.back().get();
   window->setOwners(&namedOwner, owningWindow);
@@ -133,9 +140,11 @@ Win32Window* Win32Desktop::makeLoadedWindow(const WindowDefinition& definition,
 
 void Win32Desktop::loadModal(const WindowDefinition& definition, Window& owner) {
   Win32Window* window = makeLoadedWindow(definition, owner, nullptr);
-  if (!window) return;
+  if (!window)
+    return;
   window->showLoaded();
-  if (!window->exists()) return;
+  if (!window->exists())
+    return;
   std::vector<Win32Window*> disabled;
   for (const auto& other : windows_) {
     if (other.get() != window && other->exists() && !other->owningWindow() &&
@@ -153,8 +162,10 @@ void Win32Desktop::loadModal(const WindowDefinition& definition, Window& owner) 
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    if (got == -1) return;
-    if (preTranslate(message)) continue;
+    if (got == -1)
+      return;
+    if (preTranslate(message))
+      continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -162,16 +173,19 @@ void Win32Desktop::loadModal(const WindowDefinition& definition, Window& owner) 
 
 Window* Win32Desktop::loadOwned(const WindowDefinition& definition, Window& owner) {
   auto& owning = static_cast<Win32Window&>(owner);
-  if (!owning.exists()) return nullptr;
+  if (!owning.exists())
+    return nullptr;
   Win32Window* window = makeLoadedWindow(definition, owner, owning.hwnd());
-  if (!window) return nullptr;
+  if (!window)
+    return nullptr;
   window->showLoaded();
   return window->exists() ? window : nullptr;
 }
 
 Window* Win32Desktop::openWindow(const WindowDefinition& definition) const {
   for (const auto& window : windows_) {
-    if (window->exists() && window->source() == &definition) return window.get();
+    if (window->exists() && window->source() == &definition)
+      return window.get();
   }
   return nullptr;
 }
@@ -192,19 +206,25 @@ void Win32Desktop::showErrorMessage(const Text& message, const Text& title) {
               MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
-int Win32Desktop::screenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
-int Win32Desktop::screenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+int Win32Desktop::screenWidth() const {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int Win32Desktop::screenHeight() const {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
 
 std::optional<Point> Win32Desktop::pointerPosition() const {
   POINT point{};
-  if (!GetCursorPos(&point)) return std::nullopt;  // another desktop has the input (locked)
+  if (!GetCursorPos(&point))
+    return std::nullopt;  // another desktop has the input (locked)
   return Point{static_cast<int>(point.x), static_cast<int>(point.y)};
 }
 
 // The clipboard is opened for the hidden owner window: opened for no window, emptying it
 // would leave it without an owner and the text could not be put there.
 Text Win32Desktop::clipboardText() {
-  if (!OpenClipboard(hiddenOwner())) return {};
+  if (!OpenClipboard(hiddenOwner()))
+    return {};
   std::wstring text;
   // Asked for as UTF-16, which the system makes from an 8-bit text in any code page, so the
   // program reads the same on a Windows of any language.
@@ -219,7 +239,8 @@ Text Win32Desktop::clipboardText() {
 }
 
 void Win32Desktop::setClipboardText(const Text& text) {
-  if (!OpenClipboard(hiddenOwner())) return;
+  if (!OpenClipboard(hiddenOwner()))
+    return;
   EmptyClipboard();
   const std::wstring wide = toWide(text.bytes());
   const std::size_t size = (wide.size() + 1) * sizeof(wchar_t);
@@ -228,7 +249,8 @@ void Win32Desktop::setClipboardText(const Text& text) {
       std::memcpy(units, wide.c_str(), size);
       GlobalUnlock(memory);
       // The clipboard owns the memory once it has taken it.
-      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+      if (!SetClipboardData(CF_UNICODETEXT, memory))
+        GlobalFree(memory);
     } else {
       GlobalFree(memory);
     }
@@ -243,7 +265,8 @@ void Win32Desktop::endProgram(int exitCode) {
 
 void Win32Desktop::hideBalloons() {
   for (const auto& window : windows_) {
-    if (window->exists()) window->hideBalloons();
+    if (window->exists())
+      window->hideBalloons();
   }
 }
 
@@ -252,7 +275,8 @@ void Win32Desktop::balloonsChanged() {
   // costs round trips to the server: it is there only while a balloon is up.
   bool anyShown = false;
   for (const auto& window : windows_) {
-    if (window->exists() && window->balloonShown()) anyShown = true;
+    if (window->exists() && window->balloonShown())
+      anyShown = true;
   }
   if (anyShown && !inputHook_) {
     inputHook_ = SetWindowsHookExW(WH_GETMESSAGE, &inputHook, nullptr, GetCurrentThreadId());
@@ -266,9 +290,12 @@ int Win32Desktop::runEventLoop() {
   MSG message{};
   while (liveWindows_ > 0) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
-    if (got == -1) break;
-    if (preTranslate(message)) continue;
+    if (got == 0)
+      return static_cast<int>(message.wParam);  // WM_QUIT
+    if (got == -1)
+      break;
+    if (preTranslate(message))
+      continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -278,7 +305,8 @@ int Win32Desktop::runEventLoop() {
 void Win32Desktop::windowGone() {
   // The last window can go while GetMessageW is handling a message sent from another thread
   // or program (a WM_CLOSE, say), and GetMessageW would then wait on: wake the loop up.
-  if (--liveWindows_ == 0) PostMessageW(nullptr, WM_NULL, 0, 0);
+  if (--liveWindows_ == 0)
+    PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 HFONT Win32Desktop::gb2312Font(int height) {
@@ -294,7 +322,8 @@ HFONT Win32Desktop::gb2312Font(int height) {
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   HFONT made = CreateFontIndirectW(&font);
-  if (!made) return uiFont_;
+  if (!made)
+    return uiFont_;
   gb2312Fonts_.emplace(height, made);
   return made;
 }
@@ -325,7 +354,8 @@ Win32Window* Win32Desktop::windowOf(HWND hwnd) const {
 bool Win32Desktop::preTranslate(const MSG& message) {
   // Tab, Enter and Esc follow the window definitions here, before the controls see the key.
   // IsDialogMessage is not used: its Tab order runs down the stacking order, ours up it.
-  if (message.message != WM_KEYDOWN) return false;
+  if (message.message != WM_KEYDOWN)
+    return false;
   Win32Window* window = windowOf(message.hwnd);
   return window && window->handleKey(message);
 }

@@ -26,7 +26,8 @@ UINT menuItemId(const WindowDefinition& definition, const char* item) {
 bool Win32Window::menuChecked(const char* item) const {
   const UINT id = menuItemId(definition_, item);
   HMENU menu = hwnd_ ? GetMenu(hwnd_) : nullptr;
-  if (!id || !menu) return false;
+  if (!id || !menu)
+    return false;
   const UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
   return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
@@ -34,7 +35,8 @@ bool Win32Window::menuChecked(const char* item) const {
 void Win32Window::setMenuChecked(const char* item, bool checked) {
   const UINT id = menuItemId(definition_, item);
   HMENU menu = hwnd_ ? GetMenu(hwnd_) : nullptr;
-  if (!id || !menu) return;
+  if (!id || !menu)
+    return;
   CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
@@ -43,7 +45,8 @@ bool Win32Window::alwaysOnTop() const {
 }
 
 void Win32Window::setAlwaysOnTop(bool onTop) {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   SetWindowPos(hwnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

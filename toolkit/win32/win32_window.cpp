@@ -31,11 +31,17 @@ std::wstring windowText(HWND hwnd) {
   return text;
 }
 
-Text toText(std::wstring_view wide) { return Text(toGbk(wide)); }
+Text toText(std::wstring_view wide) {
+  return Text(toGbk(wide));
+}
 
-LPARAM textParam(const std::wstring& text) { return reinterpret_cast<LPARAM>(text.c_str()); }
+LPARAM textParam(const std::wstring& text) {
+  return reinterpret_cast<LPARAM>(text.c_str());
+}
 
-int clampCoordinate(int value) { return std::clamp(value, -kCoordinateLimit, kCoordinateLimit); }
+int clampCoordinate(int value) {
+  return std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
+}
 
 bool hasStyle(HWND hwnd, LONG_PTR style) {
   return (GetWindowLongPtrW(hwnd, GWL_STYLE) & style) == style;
@@ -55,16 +61,22 @@ Win32Window::Win32Window(Win32Desktop& desktop, const WindowDefinition& definiti
   }
 }
 
-Desktop& Win32Window::desktop() { return desktop_; }
+Desktop& Win32Window::desktop() {
+  return desktop_;
+}
 
 bool Win32Window::create() {
   DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  if (definition_.minimizeButton) style |= WS_MINIMIZEBOX;
-  if (definition_.maximizeButton) style |= WS_MAXIMIZEBOX;
-  if (definition_.border == Border::Resizable) style |= WS_THICKFRAME;
+  if (definition_.minimizeButton)
+    style |= WS_MINIMIZEBOX;
+  if (definition_.maximizeButton)
+    style |= WS_MAXIMIZEBOX;
+  if (definition_.border == Border::Resizable)
+    style |= WS_THICKFRAME;
   // An owned window has no task-bar button.
   HWND owner = definition_.taskbarButton ? nullptr : desktop_.hiddenOwner();
-  if (owningWindow_) owner = owningWindow_;
+  if (owningWindow_)
+    owner = owningWindow_;
 
   const int left = (desktop_.screenWidth() - definition_.width) / 2;
   const int top = (desktop_.screenHeight() - definition_.height) / 2;
@@ -72,13 +84,16 @@ bool Win32Window::create() {
   const std::wstring caption = toWide(definition_.caption.bytes());
   if (!CreateWindowExW(0, kWindowClassName, caption.c_str(), style, left, top, definition_.width,
                        definition_.height, owner, menu, desktop_.instance(), this)) {
-    if (menu) DestroyMenu(menu);
+    if (menu)
+      DestroyMenu(menu);
     return false;
   }
   // Children are created in definition order; each new child goes below the ones before it,
   // so the first control of the definition ends up on top.
-  for (Win32Control& control : controls_) createControl(control);
-  if (!hwnd_) return false;
+  for (Win32Control& control : controls_)
+    createControl(control);
+  if (!hwnd_)
+    return false;
   // The shell's notice that the notification area restarted must reach the window even when
   // the program runs elevated and the shell does not.
   if (desktop_.taskbarCreatedMessage() != 0) {
@@ -94,7 +109,8 @@ bool Win32Window::create() {
 }
 
 HMENU Win32Window::createMenuBar() const {
-  if (definition_.menu.empty()) return nullptr;
+  if (definition_.menu.empty())
+    return nullptr;
   HMENU bar = CreateMenu();
   HMENU popup = nullptr;
   const auto& items = definition_.menu;
@@ -113,12 +129,14 @@ HMENU Win32Window::createMenuBar() const {
       }
       continue;
     }
-    if (!popup) continue;  // an item with no menu above it
+    if (!popup)
+      continue;  // an item with no menu above it
     if (item.separator) {
       AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    if (item.shortcut && *item.shortcut) text += L"\t" + toWide(item.shortcut);
+    if (item.shortcut && *item.shortcut)
+      text += L"\t" + toWide(item.shortcut);
     // Any item can carry a check mark; a checkable one starts without it.
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
@@ -159,33 +177,46 @@ void Win32Window::createControl(Win32Control& control) {
     case ControlKind::Edit:
       className = L"EDIT";
       style |= ES_LEFT;
-      if (d.multiline) style |= ES_MULTILINE | ES_AUTOVSCROLL;
-      if (d.readOnly) style |= ES_READONLY;
-      if (d.wantReturn) style |= ES_WANTRETURN;
-      if (d.verticalScroll) style |= WS_VSCROLL;
-      if (d.horizontalScroll) style |= WS_HSCROLL;
+      if (d.multiline)
+        style |= ES_MULTILINE | ES_AUTOVSCROLL;
+      if (d.readOnly)
+        style |= ES_READONLY;
+      if (d.wantReturn)
+        style |= ES_WANTRETURN;
+      if (d.verticalScroll)
+        style |= WS_VSCROLL;
+      if (d.horizontalScroll)
+        style |= WS_HSCROLL;
       // Without automatic horizontal scrolling a multi-line box wraps its lines.
-      if (!d.wrap) style |= ES_AUTOHSCROLL;
+      if (!d.wrap)
+        style |= ES_AUTOHSCROLL;
       break;
     case ControlKind::ComboBox:
       className = L"COMBOBOX";
       style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
       // The height a combo box is made with is its height with the list open.
-      if (d.dropDownHeight > 0) height = d.dropDownHeight;
+      if (d.dropDownHeight > 0)
+        height = d.dropDownHeight;
       break;
   }
-  if (d.shown) style |= WS_VISIBLE;
-  if (d.tabStop) style |= WS_TABSTOP;
-  if (d.frame == Frame::Sunken) exStyle |= WS_EX_CLIENTEDGE;
-  if (d.frame == Frame::Thin) style |= WS_BORDER;
+  if (d.shown)
+    style |= WS_VISIBLE;
+  if (d.tabStop)
+    style |= WS_TABSTOP;
+  if (d.frame == Frame::Sunken)
+    exStyle |= WS_EX_CLIENTEDGE;
+  if (d.frame == Frame::Thin)
+    style |= WS_BORDER;
 
   control.hwnd = CreateWindowExW(exStyle, className, L"", style, d.left, d.top, d.width, height,
                                  hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                                  desktop_.instance(), nullptr);
-  if (!control.hwnd) return;
+  if (!control.hwnd)
+    return;
   HFONT font = d.fontHeight > 0 ? desktop_.gb2312Font(d.fontHeight) : desktop_.uiFont();
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (d.kind == ControlKind::Edit) SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
+  if (d.kind == ControlKind::Edit)
+    SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
   if (d.kind == ControlKind::ComboBox) {
     SendMessageW(control.hwnd, CB_LIMITTEXT, 0, 0);
     // Common controls 6 size the open list by a count of items instead of the height above.
@@ -212,7 +243,8 @@ void Win32Window::raiseCreationEvents() {
 }
 
 void Win32Window::raise(Handler handler) {
-  if (handler && exists() && !desktop_.shuttingDown()) handler(*this);
+  if (handler && exists() && !desktop_.shuttingDown())
+    handler(*this);
 }
 
 LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -227,18 +259,21 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
   } else {
     self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!self)
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   return self->handleMessage(hwnd, message, wParam, lParam);
 }
 
 LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kTrayMessage) {
-    if (wParam == kTrayIconId) handleTrayMessage(lParam);
+    if (wParam == kTrayIconId)
+      handleTrayMessage(lParam);
     return 0;
   }
   if (message == desktop_.taskbarCreatedMessage() && message != 0) {
     // The notification area has (re)started empty; the icon the window had goes back.
-    if (trayPresent_) showTrayIcon(false);
+    if (trayPresent_)
+      showTrayIcon(false);
     return 0;
   }
   switch (message) {
@@ -250,8 +285,10 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         GetWindowRect(hwnd, &rect);
         if (rect.left != position_.x || rect.top != position_.y) {
           position_ = {rect.left, rect.top};
-          if (!creating_) raise(definition_.onPositionChanged);
-          if (!exists()) return 0;
+          if (!creating_)
+            raise(definition_.onPositionChanged);
+          if (!exists())
+            return 0;
         }
       }
       break;  // the default handling sends WM_SIZE and WM_MOVE
@@ -263,8 +300,10 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       clientSize_ = lParam;
       // A window that was activated while minimised holds the focus itself, and restoring it
       // sends no WM_SETFOCUS: the control is given its focus back here.
-      if (unminimised && GetFocus() == hwnd) restoreFocus();
-      if (changed && !creating_) raise(definition_.onSizeChanged);
+      if (unminimised && GetFocus() == hwnd)
+        restoreFocus();
+      if (changed && !creating_)
+        raise(definition_.onSizeChanged);
       return 0;
     }
     case WM_COMMAND: {
@@ -285,7 +324,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
     case WM_TIMER: {
       Win32Control* control = controlById(wParam);
-      if (!control) return 0;
+      if (!control)
+        return 0;
       // A stopped timer may still have a tick waiting in the queue; it is dropped.
       if (control->definition->kind == ControlKind::Timer && control->period > 0) {
         raise(control->definition->onEvent);
@@ -317,18 +357,22 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // The control that has the focus is noted whenever the window is left: deactivated,
     // hidden or minimised (which takes the focus away before deactivating).
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) rememberFocus();
+      if (LOWORD(wParam) == WA_INACTIVE)
+        rememberFocus();
       break;  // the default handling gives the focus to the window itself, see WM_SETFOCUS
     case WM_SHOWWINDOW:
-      if (!wParam) rememberFocus();
+      if (!wParam)
+        rememberFocus();
       break;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_MINIMIZE) rememberFocus();
+      if ((wParam & 0xFFF0) == SC_MINIMIZE)
+        rememberFocus();
       break;
     case WM_SETFOCUS:
       // Coming back (restored, shown by the hotkey, switched to), the window gives the focus
       // back to the control that had it when the window was left.
-      if (restoreFocus()) return 0;
+      if (restoreFocus())
+        return 0;
       break;
     case WM_CLOSE:
       releaseDisabled();
@@ -337,7 +381,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       destroying_ = true;
       releaseDisabled();
       raise(definition_.onDestroying);
-      for (const auto& [id, index] : hotkeys_) UnregisterHotKey(hwnd, id);
+      for (const auto& [id, index] : hotkeys_)
+        UnregisterHotKey(hwnd, id);
       hotkeys_.clear();
       for (const Win32Control& control : controls_) {
         if (control.definition->kind == ControlKind::Timer && control.period > 0) {
@@ -350,11 +395,13 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_NCDESTROY:
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
-      for (Win32Control& control : controls_) control.hwnd = nullptr;
+      for (Win32Control& control : controls_)
+        control.hwnd = nullptr;
       savedFocus_ = nullptr;
       desktop_.windowGone();
       // A modal loop waits for messages; it must wake up to see that its window is gone.
-      if (modal_) PostMessageW(nullptr, WM_NULL, 0, 0);
+      if (modal_)
+        PostMessageW(nullptr, WM_NULL, 0, 0);
       break;
     default:
       break;
@@ -366,7 +413,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
 
 RECT Win32Window::frame() const {
   RECT rect{};
-  if (hwnd_) GetWindowRect(hwnd_, &rect);
+  if (hwnd_)
+    GetWindowRect(hwnd_, &rect);
   return rect;
 }
 
@@ -381,29 +429,39 @@ int Win32Window::height() const {
 }
 
 void Win32Window::moveTo(int left, int top) {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Window::setLeft(int left) { moveTo(clampCoordinate(left), this->top()); }
-void Win32Window::setTop(int top) { moveTo(this->left(), clampCoordinate(top)); }
+void Win32Window::setLeft(int left) {
+  moveTo(clampCoordinate(left), this->top());
+}
+void Win32Window::setTop(int top) {
+  moveTo(this->left(), clampCoordinate(top));
+}
 
 int Win32Window::clientWidth() const {
   RECT rect{};
-  if (hwnd_) GetClientRect(hwnd_, &rect);
+  if (hwnd_)
+    GetClientRect(hwnd_, &rect);
   return static_cast<int>(rect.right - rect.left);
 }
 
 int Win32Window::clientHeight() const {
   RECT rect{};
-  if (hwnd_) GetClientRect(hwnd_, &rect);
+  if (hwnd_)
+    GetClientRect(hwnd_, &rect);
   return static_cast<int>(rect.bottom - rect.top);
 }
 
-int Win32Window::visible() const { return hwnd_ && IsWindowVisible(hwnd_) ? 1 : 0; }
+int Win32Window::visible() const {
+  return hwnd_ && IsWindowVisible(hwnd_) ? 1 : 0;
+}
 
 void Win32Window::setVisible(int visible) {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   if (visible == 0) {
     ShowWindow(hwnd_, SW_HIDE);
     return;
@@ -411,24 +469,30 @@ void Win32Window::setVisible(int visible) {
   // Shown where and as it is: a minimised window stays minimised (a task-bar button).
   ShowWindow(hwnd_, SW_SHOW);
   // SW_SHOW does nothing to a window that is already shown; it is still brought forward.
-  if (hwnd_ && !IsIconic(hwnd_)) SetForegroundWindow(hwnd_);
+  if (hwnd_ && !IsIconic(hwnd_))
+    SetForegroundWindow(hwnd_);
 }
 
 int Win32Window::windowState() const {
-  if (!hwnd_) return kStateNormal;
-  if (IsIconic(hwnd_)) return kStateMinimised;
-  if (IsZoomed(hwnd_)) return kStateMaximised;
+  if (!hwnd_)
+    return kStateNormal;
+  if (IsIconic(hwnd_))
+    return kStateMinimised;
+  if (IsZoomed(hwnd_))
+    return kStateMaximised;
   return kStateNormal;
 }
 
 void Win32Window::setWindowState(int state) {
-  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  if (!hwnd_ || !IsWindowVisible(hwnd_))
+    return;
   switch (std::clamp(state, kStateNormal, kStateMaximised)) {
     case kStateNormal:
       ShowWindow(hwnd_, SW_SHOWNORMAL);
       break;
     case kStateRestoreAndCentre:
-      if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+      if (IsIconic(hwnd_) || IsZoomed(hwnd_))
+        ShowWindow(hwnd_, SW_RESTORE);
       centre();
       break;
     case kStateMinimised:
@@ -442,17 +506,22 @@ void Win32Window::setWindowState(int state) {
 }
 
 void Win32Window::centre() {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   const RECT rect = frame();
   const int left = (desktop_.screenWidth() - static_cast<int>(rect.right - rect.left)) / 2;
   const int top = (desktop_.screenHeight() - static_cast<int>(rect.bottom - rect.top)) / 2;
-  if (left != rect.left || top != rect.top) moveTo(left, top);
+  if (left != rect.left || top != rect.top)
+    moveTo(left, top);
 }
 
-bool Win32Window::enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool Win32Window::enabled() const {
+  return hwnd_ && IsWindowEnabled(hwnd_);
+}
 
 void Win32Window::destroy() {
-  if (!hwnd_ || destroying_) return;
+  if (!hwnd_ || destroying_)
+    return;
   releaseDisabled();
   DestroyWindow(hwnd_);
 }
@@ -460,10 +529,13 @@ void Win32Window::destroy() {
 // --- windows loaded by other windows ------------------------------------------------------
 
 void Win32Window::showLoaded() {
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   ShowWindow(hwnd_, SW_SHOW);  // activates it; WM_SETFOCUS gives the focus to its control
-  if (hwnd_) SetForegroundWindow(hwnd_);
-  if (hwnd_ && focusedControl().empty()) moveFocus(false);
+  if (hwnd_)
+    SetForegroundWindow(hwnd_);
+  if (hwnd_ && focusedControl().empty())
+    moveFocus(false);
 }
 
 void Win32Window::holdDisabled(std::vector<Win32Window*> windows) {
@@ -473,22 +545,26 @@ void Win32Window::holdDisabled(std::vector<Win32Window*> windows) {
 
 void Win32Window::releaseDisabled() {
   for (Win32Window* window : std::exchange(disabledWhileOpen_, {})) {
-    if (window->hwnd_) EnableWindow(window->hwnd_, TRUE);
+    if (window->hwnd_)
+      EnableWindow(window->hwnd_, TRUE);
   }
 }
 
 void Win32Window::placeControl(const char* name, int left, int top, int width, int height) {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd) return;
+  if (!control || !control->hwnd)
+    return;
   MoveWindow(control->hwnd, left, top, std::max(width, 0), std::max(height, 0), TRUE);
 }
 
 // --- controls -----------------------------------------------------------------------------
 
 const Win32Control* Win32Window::find(const char* name) const {
-  if (!name) return nullptr;
+  if (!name)
+    return nullptr;
   for (const Win32Control& control : controls_) {
-    if (std::strcmp(control.definition->name, name) == 0) return &control;
+    if (std::strcmp(control.definition->name, name) == 0)
+      return &control;
   }
   return nullptr;
 }
@@ -498,35 +574,41 @@ Win32Control* Win32Window::find(const char* name) {
 }
 
 Win32Control* Win32Window::controlById(WPARAM id) {
-  if (id < static_cast<WPARAM>(kFirstControlId)) return nullptr;
+  if (id < static_cast<WPARAM>(kFirstControlId))
+    return nullptr;
   const std::size_t index = id - static_cast<WPARAM>(kFirstControlId);
   return index < controls_.size() ? &controls_[index] : nullptr;
 }
 
 const Win32Control* Win32Window::controlOf(HWND hwnd) const {
-  if (!hwnd) return nullptr;
+  if (!hwnd)
+    return nullptr;
   for (const Win32Control& control : controls_) {
-    if (control.hwnd && (control.hwnd == hwnd || IsChild(control.hwnd, hwnd))) return &control;
+    if (control.hwnd && (control.hwnd == hwnd || IsChild(control.hwnd, hwnd)))
+      return &control;
   }
   return nullptr;
 }
 
 Text Win32Window::text(const char* name) const {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd) return {};
+  if (!control || !control->hwnd)
+    return {};
   return toText(windowText(control->hwnd));
 }
 
 void Win32Window::setText(const char* name, const Text& text) {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd) return;
+  if (!control || !control->hwnd)
+    return;
   const std::wstring wide = toWide(text.bytes());
   SendMessageW(control->hwnd, WM_SETTEXT, 0, textParam(wide));
 }
 
 void Win32Window::appendText(const char* name, const Text& text) {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd) return;
+  if (!control || !control->hwnd)
+    return;
   if (control->definition->kind != ControlKind::Edit) {
     setText(name, concatText(this->text(name), text));
     return;
@@ -540,19 +622,22 @@ void Win32Window::appendText(const char* name, const Text& text) {
 
 void Win32Window::addListItem(const char* name, const Text& item) {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd || control->definition->kind != ControlKind::ComboBox) return;
+  if (!control || !control->hwnd || control->definition->kind != ControlKind::ComboBox)
+    return;
   const std::wstring wide = toWide(item.bytes());
   SendMessageW(control->hwnd, CB_ADDSTRING, 0, textParam(wide));
 }
 
 std::vector<Text> Win32Window::listItems(const char* name) const {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd || control->definition->kind != ControlKind::ComboBox) return {};
+  if (!control || !control->hwnd || control->definition->kind != ControlKind::ComboBox)
+    return {};
   std::vector<Text> items;
   const LRESULT count = SendMessageW(control->hwnd, CB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     const LRESULT length = SendMessageW(control->hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length < 0) continue;
+    if (length < 0)
+      continue;
     std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
     const LRESULT got = SendMessageW(control->hwnd, CB_GETLBTEXT, static_cast<WPARAM>(i),
                                      reinterpret_cast<LPARAM>(item.data()));
@@ -564,7 +649,8 @@ std::vector<Text> Win32Window::listItems(const char* name) const {
 
 void Win32Window::setFocus(const char* name) {
   const Win32Control* control = find(name);
-  if (!control || !control->hwnd) return;
+  if (!control || !control->hwnd)
+    return;
   // A window that is not shown yet (a loaded window during its created event) must not be
   // activated by SetFocus; it gives the focus to the control when it is shown.
   if (!IsWindowVisible(hwnd_)) {
@@ -575,7 +661,8 @@ void Win32Window::setFocus(const char* name) {
 }
 
 std::string Win32Window::focusedControl() const {
-  if (!hwnd_) return {};
+  if (!hwnd_)
+    return {};
   const Win32Control* control = controlOf(GetFocus());
   return control ? control->definition->name : std::string();
 }
@@ -587,11 +674,14 @@ int Win32Window::timerPeriod(const char* name) const {
 
 void Win32Window::setTimerPeriod(const char* name, int period) {
   Win32Control* control = find(name);
-  if (!control || control->definition->kind != ControlKind::Timer) return;
+  if (!control || control->definition->kind != ControlKind::Timer)
+    return;
   period = std::max(period, 0);
-  if (period == control->period) return;  // the running count goes on undisturbed
+  if (period == control->period)
+    return;  // the running count goes on undisturbed
   control->period = period;
-  if (!hwnd_) return;
+  if (!hwnd_)
+    return;
   const auto id = static_cast<UINT_PTR>(control->id);
   if (period == 0) {
     KillTimer(hwnd_, id);
@@ -602,7 +692,8 @@ void Win32Window::setTimerPeriod(const char* name, int period) {
 
 int Win32Window::registerHotkey(const char* name, int modifiers, int virtualKey) {
   const Win32Control* control = find(name);
-  if (!control || !hwnd_ || destroying_) return 0;
+  if (!control || !hwnd_ || destroying_)
+    return 0;
   const int id = desktop_.nextHotkeyId();
   if (!RegisterHotKey(hwnd_, id, static_cast<UINT>(modifiers), static_cast<UINT>(virtualKey))) {
     return 0;
@@ -632,18 +723,22 @@ bool Win32Window::handleKey(const MSG& message) {
       moveFocus(GetKeyState(VK_SHIFT) < 0);
       return true;
     case VK_RETURN: {
-      if (listOpen) return false;
+      if (listOpen)
+        return false;
       const bool takesReturn = focused && focused->definition->kind == ControlKind::Edit &&
                                focused->definition->wantReturn &&
                                hasStyle(focused->hwnd, ES_MULTILINE) &&
                                !hasStyle(focused->hwnd, ES_READONLY);
-      if (takesReturn) return false;
+      if (takesReturn)
+        return false;
       clickDefaultButton();
       return true;  // swallowed: no WM_CHAR, so no beep from a box that cannot take it
     }
     case VK_ESCAPE:
-      if (listOpen) return false;
-      if (definition_.escCloses) destroy();
+      if (listOpen)
+        return false;
+      if (definition_.escCloses)
+        destroy();
       return true;
     default:
       return false;
@@ -659,7 +754,8 @@ void Win32Window::moveFocus(bool backwards) {
       cycle.push_back(control->hwnd);
     }
   }
-  if (cycle.empty()) return;
+  if (cycle.empty())
+    return;
   const Win32Control* focused = controlOf(GetFocus());
   const auto at = focused ? std::find(cycle.begin(), cycle.end(), focused->hwnd) : cycle.end();
   std::size_t next;
@@ -689,7 +785,8 @@ void Win32Window::clickDefaultButton() {
 
 void Win32Window::rememberFocus() {
   HWND focus = GetFocus();
-  if (hwnd_ && focus && IsChild(hwnd_, focus)) savedFocus_ = focus;
+  if (hwnd_ && focus && IsChild(hwnd_, focus))
+    savedFocus_ = focus;
 }
 
 bool Win32Window::restoreFocus() {
