@@ -57,14 +57,7 @@ std::vector<std::uint32_t> checkMarkStrip(HWND menu) {
 
 // The program's popup menu, if one is shown now.
 HWND shownPopupMenu(DWORD processId) {
-  for (HWND candidate = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); candidate;
-       candidate = FindWindowExW(nullptr, candidate, L"#32768", nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(candidate, &owner);
-    if (owner == processId && IsWindowVisible(candidate))
-      return candidate;
-  }
-  return nullptr;
+  return findShownWindow(processId, L"#32768");
 }
 
 // The program's popup menu once it has opened, or nothing if it does not.
@@ -126,19 +119,7 @@ TEST_F(StartedProgramTest, AlwaysOnTopSetsAndClearsTheCheckMarkAndTheTopmostStyl
 TEST_F(StartedProgramTest, ExitFromTheTrayMenuEndsWithZeroAndTakesTheIcon) {
   SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }));
-  HWND tray = nullptr;
-  ASSERT_TRUE(waitFor([&] {
-    tray = FindWindowW(nullptr, L"Wine System Tray");
-    return tray && IsWindowVisible(tray);
-  })) << "no tray icon";
-  RECT rect{};
-  GetWindowRect(tray, &rect);
-  SetCursorPos(rect.left + 12, (rect.top + rect.bottom) / 2);
-  INPUT click[2] = {};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, click, sizeof(INPUT));
+  ASSERT_TRUE(clickTrayIcon(MouseButton::Right, 1)) << "no tray icon";
 
   HWND popup = openPopupMenu(program->processId());
   ASSERT_NE(popup, nullptr) << "the right click opened no menu";

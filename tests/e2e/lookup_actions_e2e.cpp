@@ -79,35 +79,11 @@ TEST_F(RunningCopyTest, TypedLookupThroughRealKeys) {
   EXPECT_EQ(historyOf(queryBox), (std::vector<std::wstring>{L"help", L"File"}));
 }
 
-// Double-clicks the first icon of the notification area with the real mouse. Without a
-// notification area of its own desktop, Wine shows the icons in a small window of its own.
-bool doubleClickTrayIcon() {
-  HWND tray = nullptr;
-  if (!waitFor([&] {
-        tray = FindWindowW(nullptr, L"Wine System Tray");
-        return tray && IsWindowVisible(tray);
-      })) {
-    return false;
-  }
-  RECT rect{};
-  GetWindowRect(tray, &rect);
-  const int x = rect.left + std::min<int>(12, (rect.right - rect.left) / 2);
-  const int y = rect.top + (rect.bottom - rect.top) / 2;
-  SetCursorPos(x, y);
-  INPUT clicks[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    clicks[i].type = INPUT_MOUSE;
-    clicks[i].mi.dwFlags = (i % 2 == 0) ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  }
-  SendInput(4, clicks, sizeof(INPUT));
-  return true;
-}
-
 TEST_F(RunningCopyTest, MinimisedIntoTheTrayAndBackByDoubleClick) {
   SetWindowPos(window, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // as the caption's minimise button does
   ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "minimising did not hide it";
-  ASSERT_TRUE(doubleClickTrayIcon()) << "no tray icon";
+  ASSERT_TRUE(clickTrayIcon(MouseButton::Left, 2)) << "no tray icon";
   EXPECT_TRUE(waitFor([&] { return isCentredAndShown(); })) << "not restored and centred";
   EXPECT_TRUE(waitFor([&] { return program->focusedControl() == queryBox; }));
 }
@@ -124,19 +100,7 @@ TEST_F(RunningCopyTest, HomeKeyHidesAndShowsTheWindow) {
   EXPECT_EQ(readWindowText(queryBox), L"");  // the key went to the hotkey, not to the box
 }
 
-// The clipboard as another program sees and fills it.
-bool putClipboardText(const std::wstring& text) {
-  if (!OpenClipboard(nullptr))
-    return false;
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  SetClipboardData(CF_UNICODETEXT, memory);
-  CloseClipboard();
-  return true;
-}
-
+// The clipboard as another program fills it.
 bool putClipboardPicture() {
   if (!OpenClipboard(nullptr))
     return false;
@@ -171,27 +135,12 @@ struct Balloon {
 };
 
 std::optional<Balloon> shownBalloon(DWORD processId) {
-  std::optional<Balloon> found;
-  struct Search {
-    DWORD processId;
-    std::optional<Balloon>* found;
-  } search{processId, &found};
-  EnumWindows(
-      [](HWND candidate, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(candidate, &owner);
-        if (owner == s.processId && IsWindowVisible(candidate) &&
-            className(candidate) == L"tooltips_class32") {
-          Balloon balloon{candidate, readWindowText(candidate), {}};
-          GetWindowRect(candidate, &balloon.rect);
-          *s.found = balloon;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return found;
+  HWND tip = findShownWindow(processId, L"tooltips_class32");
+  if (!tip)
+    return std::nullopt;
+  Balloon balloon{tip, readWindowText(tip), {}};
+  GetWindowRect(tip, &balloon.rect);
+  return balloon;
 }
 
 // Three clipboard ticks at 500 ms: enough for the program to have looked at a copied text

@@ -1,5 +1,7 @@
 #include "program_driver.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -247,6 +249,59 @@ bool OtherProgramWindow::activate() {
         return GetForegroundWindow() == window_;
       },
       std::chrono::seconds(10));
+}
+
+HWND findShownWindow(DWORD processId, const std::wstring& windowClass,
+                     const std::wstring* caption) {
+  for (HWND candidate = FindWindowExW(nullptr, nullptr, windowClass.c_str(), nullptr); candidate;
+       candidate = FindWindowExW(nullptr, candidate, windowClass.c_str(), nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(candidate, &owner);
+    if (owner == processId && IsWindowVisible(candidate) &&
+        (!caption || readWindowText(candidate) == *caption)) {
+      return candidate;
+    }
+  }
+  return nullptr;
+}
+
+bool putClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(nullptr))
+    return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::wmemcpy(static_cast<wchar_t*>(GlobalLock(memory)), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  return put;
+}
+
+bool clickTrayIcon(MouseButton button, int clicks) {
+  HWND tray = nullptr;
+  if (!waitFor([&] {
+        tray = FindWindowW(nullptr, L"Wine System Tray");
+        return tray && IsWindowVisible(tray);
+      })) {
+    return false;
+  }
+  RECT rect{};
+  GetWindowRect(tray, &rect);
+  SetCursorPos(rect.left + std::min<int>(12, (rect.right - rect.left) / 2),
+               (rect.top + rect.bottom) / 2);
+  const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
+  const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+  std::vector<INPUT> input;
+  for (int i = 0; i < clicks; ++i) {
+    for (DWORD flags : {down, up}) {
+      INPUT event{};
+      event.type = INPUT_MOUSE;
+      event.mi.dwFlags = flags;
+      input.push_back(event);
+    }
+  }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  return true;
 }
 
 Picture capture(HWND window) {

@@ -95,6 +95,20 @@ class OtherProgramWindow {
   HWND window_ = nullptr;
 };
 
+// A shown top-level window of the process, of this window class and, when one is given, with
+// this caption; or nothing.
+HWND findShownWindow(DWORD processId, const std::wstring& windowClass,
+                     const std::wstring* caption = nullptr);
+
+// The clipboard as another program fills it.
+bool putClipboardText(const std::wstring& text);
+
+// Clicks the first icon of the notification area with the real mouse, `clicks` times in a
+// row. Without a notification area of its own desktop, Wine shows the icons in a small window
+// titled "Wine System Tray". False when there is no icon to click.
+enum class MouseButton { Left, Right };
+bool clickTrayIcon(MouseButton button, int clicks);
+
 // What the screen shows of a window: width x height pixels, top row first, 0xRRGGBB each.
 struct Picture {
   int width = 0, height = 0;

@@ -94,25 +94,7 @@ HWND openMenu() {
 
 // A shown dialog of the process with this caption: the system's message boxes.
 HWND findDialog(DWORD processId, const std::wstring& caption) {
-  struct Search {
-    DWORD processId;
-    const std::wstring* caption;
-    HWND found;
-  } search{processId, &caption, nullptr};
-  EnumWindows(
-      [](HWND candidate, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(candidate, &owner);
-        if (owner == s.processId && IsWindowVisible(candidate) &&
-            className(candidate) == L"#32770" && readWindowText(candidate) == *s.caption) {
-          s.found = candidate;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return findShownWindow(processId, L"#32770", &caption);
 }
 
 // The texts of a dialog's static controls (the message, and an icon if there is one).
@@ -125,19 +107,7 @@ std::vector<ChildControl> staticsOf(const RunningProgram& program, HWND dialog) 
   return statics;
 }
 
-// The clipboard as another program fills and reads it; "<held>" while it cannot be opened.
-bool putClipboardText(const std::wstring& text) {
-  if (!OpenClipboard(nullptr))
-    return false;
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  std::wmemcpy(static_cast<wchar_t*>(GlobalLock(memory)), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  CloseClipboard();
-  return put;
-}
-
+// The clipboard as another program reads it; "<held>" while it cannot be opened.
 std::wstring clipboardText() {
   if (!OpenClipboard(nullptr))
     return L"<held>";
@@ -484,21 +454,6 @@ TEST_F(WordEditorE2ETest, BytesPassThroughTheEditorBoxUnchanged) {
   EXPECT_TRUE(editorClosed());
 }
 
-// Right-clicks the first icon of the notification area, which Wine shows in a window of its own.
-bool rightClickTrayIcon() {
-  HWND tray = nullptr;
-  if (!waitFor([&] {
-        return (tray = FindWindowW(nullptr, L"Wine System Tray")) && IsWindowVisible(tray);
-      }))
-    return false;
-  RECT rect{};
-  GetWindowRect(tray, &rect);
-  clickAt(
-      {rect.left + std::min<int>(12, (rect.right - rect.left) / 2), (rect.top + rect.bottom) / 2},
-      MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-  return true;
-}
-
 // Clipboard lookup into the tray, the window shown again with Home and restored: the icon
 // stays, and so does the clipboard timer, while the editor is open.
 TEST_F(WordEditorE2ETest, ClipboardTicksGoOnUnderTheEditorAndExitFromTheTrayAsksFirst) {
@@ -529,7 +484,7 @@ TEST_F(WordEditorE2ETest, ClipboardTicksGoOnUnderTheEditorAndExitFromTheTrayAsks
 
   // 帮助 at the icon: 关于, a separator, 退出. The last item is clicked with the mouse: the
   // keyboard may still belong to the notification area, which took the right click.
-  ASSERT_TRUE(rightClickTrayIcon()) << "no tray icon";
+  ASSERT_TRUE(clickTrayIcon(MouseButton::Right, 1)) << "no tray icon";
   HWND menu = nullptr;
   ASSERT_TRUE(waitFor([&] { return (menu = openMenu()) != nullptr; })) << "no menu at the icon";
   RECT rect{};
