@@ -335,6 +335,23 @@ Picture capture(HWND window) {
   return picture;
 }
 
+bool waitForMenuDrawn(HWND menu, std::chrono::milliseconds timeout) {
+  const COLORREF highlight = GetSysColor(COLOR_MENUHILIGHT);
+  const COLORREF classic = GetSysColor(COLOR_HIGHLIGHT);
+  const auto asPixel = [](COLORREF colour) {
+    return static_cast<std::uint32_t>(GetRValue(colour)) << 16 |
+           static_cast<std::uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
+  };
+  return waitFor(
+      [&] {
+        const Picture picture = capture(menu);
+        return std::any_of(picture.pixels.begin(), picture.pixels.end(), [&](std::uint32_t pixel) {
+          return pixel == asPixel(highlight) || pixel == asPixel(classic);
+        });
+      },
+      timeout);
+}
+
 std::wstring saveScreenshot(HWND window, const std::wstring& name) {
   const Picture picture = capture(window);
   BITMAPINFOHEADER header{};

@@ -116,6 +116,10 @@ struct Picture {
 };
 Picture capture(HWND window);
 
+// Waits a little for a popup menu opened from the keyboard to show its highlighted item, the
+// sign that it has been drawn and follows the keys; false if it does not in that time.
+bool waitForMenuDrawn(HWND menu, std::chrono::milliseconds timeout = std::chrono::seconds(3));
+
 // Saves the screen area of a window as a BMP in the artifacts directory.
 std::wstring saveScreenshot(HWND window, const std::wstring& name);
 
