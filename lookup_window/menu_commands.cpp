@@ -28,6 +28,10 @@ void showAboutBox(toolkit::Window& window) {
 }
 
 void exitProgram(toolkit::Window& window) {
+  // While a question box waits (the editor's "是否保存?"), its answer decides whether the
+  // user's edits are kept: ending now would drop them unasked. 退出 waits for that answer.
+  if (window.desktop().askingQuestion())
+    return;
   // An open word editor closes through its own closing path first, which asks whether to keep
   // unsaved edits (退出 can be chosen from the notification-area icon's menu while it is open).
   editor::closeOpenWordEditor(window.desktop());

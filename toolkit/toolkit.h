@@ -233,6 +233,8 @@ class Desktop {
   // owner; every window of the program is disabled while it is up (task-modal), and it cannot
   // be closed without an answer. True for Yes.
   virtual bool askYesNo(const Text& question, const Text& title) = 0;
+  // Whether a question box is up, waiting for the user's answer.
+  virtual bool askingQuestion() const = 0;
   // The system's message box for an error: the text and title, an OK button and the error
   // icon; task-modal like the question box. Returns when the user has closed it.
   virtual void showErrorMessage(const Text& message, const Text& title) = 0;

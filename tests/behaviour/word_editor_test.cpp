@@ -416,6 +416,36 @@ TEST_F(WordEditorTest, ExitFromTheTrayMenuClosesTheEditorThroughItsOwnPath) {
   }
 }
 
+TEST_F(WordEditorTest, ExitWhileTheSaveQuestionIsUpWaitsForItsAnswer) {
+  const std::string changed = concatText(kEdited, "x").cString();
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    ProgramDirectory::putVocabulary(kEdited);
+    toolkit::sim::SimDesktop desk;
+    desk.setProgramIcon(programIconFile());
+    auto& lookup = *static_cast<SimWindow*>(desk.createWindow(lookup::lookupWindowDefinition()));
+    desk.clickMinimiseButton(lookup);
+    desk.pressKey(toolkit::kVirtualKeyHome);
+    desk.clickTaskbarButton(lookup);
+    desk.onNextModalWindow([&](SimWindow& editor) {
+      desk.typeText("x");
+      // The user closes the editor; while "是否保存?" is up, 退出 is chosen from the tray.
+      desk.whileNextQuestionIsUp([&] {
+        desk.chooseInNextPopUp("退出");
+        desk.rightClickTrayIcon(lookup);
+        EXPECT_FALSE(desk.programEnded());
+      });
+      desk.answerNextQuestion(yes);
+      desk.pressKey(0x1B);  // Esc closes the editor
+      EXPECT_FALSE(editor.exists());
+    });
+    desk.chooseMenuItem(lookup, "单词修改");
+    EXPECT_FALSE(desk.programEnded());
+    EXPECT_EQ(desk.questions().size(), 1u);
+    EXPECT_EQ(ProgramDirectory::vocabularyOnDisk(), yes ? changed : kEdited);
+  }
+}
+
 TEST_F(WordEditorTest, FilesPassThroughUnchanged) {
   struct Case {
     const char* what;

@@ -588,6 +588,11 @@ void SimDesktop::onNextModalWindow(std::function<void(SimWindow&)> userActions) 
 
 bool SimDesktop::askYesNo(const Text& question, const Text& title) {
   questions_.push_back(SimMessageBox{question, title});
+  if (duringQuestion_) {
+    askingQuestion_ = true;
+    std::exchange(duringQuestion_, {})();
+    askingQuestion_ = false;
+  }
   if (answers_.empty()) {
     throw std::logic_error("a question box came up that the test did not answer");
   }

@@ -212,6 +212,7 @@ class SimDesktop final : public Desktop {
   Window* loadOwned(const WindowDefinition& definition, Window& owner) override;
   Window* openWindow(const WindowDefinition& definition) const override;
   bool askYesNo(const Text& question, const Text& title) override;
+  bool askingQuestion() const override { return askingQuestion_; }
   void showErrorMessage(const Text& message, const Text& title) override;
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
@@ -259,6 +260,8 @@ class SimDesktop final : public Desktop {
   void onNextModalWindow(std::function<void(SimWindow&)> userActions);
   // The user's answer to the next question box: Yes (true) or No.
   void answerNextQuestion(bool yes) { answers_.push_back(yes); }
+  // What the user does while the next question box is up, before answering it.
+  void whileNextQuestionIsUp(std::function<void()> action) { duringQuestion_ = std::move(action); }
   const std::vector<SimMessageBox>& questions() const { return questions_; }
   const std::vector<SimMessageBox>& errorMessages() const { return errorMessages_; }
   // A key pressed with Ctrl held down, in the active window: a menu item's shortcut.
@@ -356,6 +359,8 @@ class SimDesktop final : public Desktop {
   std::deque<bool> answers_;
   std::vector<SimMessageBox> questions_;
   std::vector<SimMessageBox> errorMessages_;
+  bool askingQuestion_ = false;
+  std::function<void()> duringQuestion_;
 };
 
 }  // namespace xiulan::toolkit::sim

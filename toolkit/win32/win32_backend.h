@@ -181,6 +181,7 @@ class Win32Desktop final : public Desktop {
   Window* loadOwned(const WindowDefinition& definition, Window& owner) override;
   Window* openWindow(const WindowDefinition& definition) const override;
   bool askYesNo(const Text& question, const Text& title) override;
+  bool askingQuestion() const override { return questionsUp_ > 0; }
   void showErrorMessage(const Text& message, const Text& title) override;
   int screenWidth() const override;
   int screenHeight() const override;
@@ -221,6 +222,7 @@ class Win32Desktop final : public Desktop {
   HINSTANCE instance_;
   UINT taskbarCreated_ = 0;
   HHOOK inputHook_ = nullptr;
+  int questionsUp_ = 0;
   HFONT uiFont_ = nullptr;
   bool ownUiFont_ = false;
   std::map<int, HFONT> gb2312Fonts_;

@@ -195,8 +195,11 @@ Window* Win32Desktop::openWindow(const WindowDefinition& definition) const {
 bool Win32Desktop::askYesNo(const Text& question, const Text& title) {
   const std::wstring text = toWide(question.bytes());
   const std::wstring caption = toWide(title.bytes());
-  return MessageBoxW(nullptr, text.c_str(), caption.c_str(),
-                     MB_YESNO | MB_TASKMODAL | MB_SETFOREGROUND) == IDYES;
+  ++questionsUp_;
+  const int answer = MessageBoxW(nullptr, text.c_str(), caption.c_str(),
+                                 MB_YESNO | MB_TASKMODAL | MB_SETFOREGROUND);
+  --questionsUp_;
+  return answer == IDYES;
 }
 
 void Win32Desktop::showErrorMessage(const Text& message, const Text& title) {
