@@ -374,6 +374,17 @@ TEST_F(WordEditorTest, FailedSaveIsReportedAndTheEditorCarriesOn) {
   }
 }
 
+// The lookup window sent to the tray, then shown with Home and restored from its task-bar
+// button: shown, with its tray icon still there, so 退出 can be chosen from the tray menu.
+SimWindow& startShownWithItsTrayIcon(toolkit::sim::SimDesktop& desk) {
+  desk.setProgramIcon(programIconFile());
+  auto& lookup = *static_cast<SimWindow*>(desk.createWindow(lookup::lookupWindowDefinition()));
+  desk.clickMinimiseButton(lookup);
+  desk.pressKey(toolkit::kVirtualKeyHome);
+  desk.clickTaskbarButton(lookup);
+  return lookup;
+}
+
 TEST_F(WordEditorTest, ExitFromTheTrayMenuClosesTheEditorThroughItsOwnPath) {
   struct Case {
     const char* what;
@@ -391,12 +402,7 @@ TEST_F(WordEditorTest, ExitFromTheTrayMenuClosesTheEditorThroughItsOwnPath) {
     SCOPED_TRACE(c.what);
     ProgramDirectory::putVocabulary(kEdited);
     toolkit::sim::SimDesktop desk;
-    desk.setProgramIcon(programIconFile());
-    auto& lookup = *static_cast<SimWindow*>(desk.createWindow(lookup::lookupWindowDefinition()));
-    // In the tray, then shown with Home and restored: the icon stays there.
-    desk.clickMinimiseButton(lookup);
-    desk.pressKey(toolkit::kVirtualKeyHome);
-    desk.clickTaskbarButton(lookup);
+    SimWindow& lookup = startShownWithItsTrayIcon(desk);
     ASSERT_EQ(desk.trayIcons().size(), 1u);
     desk.onNextModalWindow([&](SimWindow& editor) {
       if (c.change)
@@ -422,11 +428,8 @@ TEST_F(WordEditorTest, ExitWhileTheSaveQuestionIsUpWaitsForItsAnswer) {
     SCOPED_TRACE(yes ? "Yes" : "No");
     ProgramDirectory::putVocabulary(kEdited);
     toolkit::sim::SimDesktop desk;
-    desk.setProgramIcon(programIconFile());
-    auto& lookup = *static_cast<SimWindow*>(desk.createWindow(lookup::lookupWindowDefinition()));
-    desk.clickMinimiseButton(lookup);
-    desk.pressKey(toolkit::kVirtualKeyHome);
-    desk.clickTaskbarButton(lookup);
+    SimWindow& lookup = startShownWithItsTrayIcon(desk);
+    ASSERT_EQ(desk.trayIcons().size(), 1u);
     desk.onNextModalWindow([&](SimWindow& editor) {
       desk.typeText("x");
       // The user closes the editor; while "是否保存?" is up, 退出 is chosen from the tray.
