@@ -36,22 +36,26 @@ void dockTick(toolkit::Window& window) {
   // a real desktop every reading is a round trip to the display server, a thousand ticks a
   // second at most.
   const std::optional<toolkit::Point> pointer = window.desktop().pointerPosition();
-  // A position that cannot be read (a locked desktop) decides nothing.
-  if (!pointer)
-    return;
   const int left = window.left();
   const int right = left + window.width();  // the column includes x = left + width
-  if (pointer->y != 0) {
-    const bool outside = pointer->x < left || pointer->x > right || pointer->y > window.height();
-    // Hiding a hidden window changes nothing; skipping the call keeps a waiting tick cheap.
-    if (outside && window.visible() != 0)
-      window.setVisible(0);
-    return;
+  // A position that cannot be read (a locked desktop) decides nothing.
+  if (pointer) {
+    if (pointer->y != 0) {
+      const bool outside = pointer->x < left || pointer->x > right || pointer->y > window.height();
+      // Hiding a hidden window changes nothing; skipping the call keeps a waiting tick cheap.
+      if (outside && window.visible() != 0)
+        window.setVisible(0);
+    } else if (pointer->x >= left && pointer->x <= right && window.visible() == 0) {
+      // On the top row within the column. Showing a window that is shown already would only
+      // activate it again at every tick.
+      window.setVisible(1);
+    }
   }
-  // On the top row within the column. Showing a window that is shown already would only
-  // activate it again at every tick.
-  if (pointer->x >= left && pointer->x <= right && window.visible() == 0)
-    window.setVisible(1);
+  // Hidden, the window waits for the pointer on the top row of its column: until then every
+  // tick would find nothing to do, so the timer rests instead of waking the program a hundred
+  // times a second. Showing or moving the window ends the rest.
+  if (window.visible() == 0)
+    window.restTimerUntilPointerIn(时钟2, {left, 0, right, 0});
 }
 
 }  // namespace xiulan::lookup

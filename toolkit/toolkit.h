@@ -108,6 +108,14 @@ struct Point {
   friend bool operator==(const Point&, const Point&) = default;
 };
 
+// A rectangle of screen pixels, its edges included.
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool contains(Point p) const {
+    return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom;
+  }
+};
+
 // A live window of the program. Every write that moves the window raises its
 // position-changed event before the write returns, nested if a handler moves it again.
 class Window {
@@ -157,6 +165,13 @@ class Window {
   // nothing; any other value restarts the count, the first tick one period later.
   virtual int timerPeriod(const char* timer) const = 0;
   virtual void setTimerPeriod(const char* timer, int period) = 0;
+  // Lets a running timer of this hidden window rest until the pointer enters `zone`: no ticks
+  // are raised meanwhile, and its period reads unchanged. The rest ends, and the ticks come
+  // again one period apart, once the pointer is in the zone, the window is shown, moved or
+  // sized, or the period changes. Asked while the window is shown, it does nothing. A handler
+  // that, while its window is hidden, acts only on a pointer in some zone uses it so that the
+  // wait costs nothing between the pointer's moves, instead of a wake-up at every tick.
+  virtual void restTimerUntilPointerIn(const char* timer, ScreenRect zone) = 0;
 
   // Registers a global hotkey whose presses raise the feedback event of `control`. Gives a
   // positive identifier, or 0 when the key cannot be had.

@@ -124,6 +124,48 @@ TEST_F(DockingTest, SlidesAwayAndComesBackAsThePointerMoves) {
   EXPECT_EQ(window.visible(), 0);
 }
 
+TEST_F(DockingTest, HiddenItWaitsWithoutTicksUntilThePointerTouchesTheTopRowAboveIt) {
+  SimWindow& window = start();
+  desktop.movePointer(200, 100);
+  window.moveTo(100, -10);
+  desktop.movePointer(900, 600);
+  desktop.advanceTime(1);
+  ASSERT_EQ(window.visible(), 0);
+  const int ticksWhenHidden = window.control(时钟2).ticksRaised;
+
+  // Nowhere here would a tick do anything to the hidden window.
+  const toolkit::Point elsewhere[] = {{900, 600}, {99, 0},  {420, 0},
+                                      {200, -20}, {200, 5}, {419, 1}};
+  for (const toolkit::Point p : elsewhere) {
+    desktop.movePointer(p.x, p.y);
+    desktop.advanceTime(1000);
+  }
+  desktop.losePointer();
+  desktop.advanceTime(1000);
+  EXPECT_EQ(window.control(时钟2).ticksRaised, ticksWhenHidden) << "it ticked while waiting";
+  EXPECT_EQ(window.visible(), 0);
+  EXPECT_EQ(window.timerPeriod(时钟2), 1);
+
+  desktop.movePointer(419, 0);
+  desktop.advanceTime(1);
+  EXPECT_EQ(window.visible(), 1);
+}
+
+TEST_F(DockingTest, AHiddenWindowMovedAlongTheTopWaitsAboveItsNewColumn) {
+  SimWindow& window = start();
+  desktop.movePointer(200, 100);
+  window.moveTo(100, -10);
+  desktop.movePointer(600, 300);
+  desktop.advanceTime(1);
+  ASSERT_EQ(window.visible(), 0);
+  // Another program moves the hidden window; it docks again further right.
+  window.moveTo(500, -10);
+  ASSERT_EQ(window.timerPeriod(时钟2), 1);
+  desktop.movePointer(700, 0);  // above the new column, outside the old one
+  desktop.advanceTime(1);
+  EXPECT_EQ(window.visible(), 1);
+}
+
 TEST_F(DockingTest, HomeAndTheTrayWithADockedWindow) {
   SimWindow& window = start();
   desktop.movePointer(200, 100);

@@ -34,6 +34,60 @@ TEST_F(StartedProgramTest, PushedPastTheTopItDocksAndSlidesAwayWithThePointer) {
   EXPECT_TRUE(standsAt(window, 100, 0));
 }
 
+// Docks the window at (100, 0) and moves the pointer away until it has hidden itself.
+::testing::AssertionResult dockAndHide(HWND window) {
+  SetCursorPos(200, 100);
+  moveWindow(window, 100, -10);
+  if (!waitFor([&] { return standsAt(window, 100, 0); }))
+    return ::testing::AssertionFailure() << "not pinned at the top";
+  SetCursorPos(900, 600);
+  if (!waitFor([&] { return !IsWindowVisible(window); }))
+    return ::testing::AssertionFailure() << "did not hide";
+  return ::testing::AssertionSuccess();
+}
+
+// The real mouse moved to a screen point, as the user moves it.
+void moveMouseTo(int x, int y) {
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  move.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  SendInput(1, &move, sizeof(INPUT));
+}
+
+TEST_F(StartedProgramTest, DockedUnderATopmostBarItStillComesBackWithThePointer) {
+  ASSERT_TRUE(dockAndHide(window));
+  // Another program's always-on-top bar along the top of the screen, shown after the window
+  // hid, as a task bar at the top is: the top row above the window is the bar's.
+  HWND bar =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"top bar",
+                      WS_POPUP | WS_VISIBLE | SS_NOTIFY, 0, 0, GetSystemMetrics(SM_CXSCREEN), 30,
+                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(bar, nullptr);
+  // Gone after the test, passed or not: later tests click the notification area up there.
+  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> barGoes(bar, &DestroyWindow);
+  ASSERT_TRUE(waitFor([&] {
+    return WindowFromPoint({250, 0}) == bar;
+  })) << "the bar is not what the pointer meets on the top row";
+  moveMouseTo(250, 0);
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "did not come back";
+  moveMouseTo(900, 600);
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "did not hide again";
+}
+
+TEST_F(StartedProgramTest, HomeShowsTheDockedHiddenWindowAndItsTicksGoOn) {
+  ASSERT_TRUE(dockAndHide(window));
+  SetCursorPos(200, 5);  // in its column, below the top row: a tick keeps a shown window shown
+  OtherProgramWindow other;
+  ASSERT_TRUE(other.activate());
+  RunningProgram::pressKey(VK_HOME);
+  ASSERT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "Home did not show it";
+  SetCursorPos(900, 600);  // out of its column: the next tick hides it
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "no tick hid it";
+  EXPECT_TRUE(standsAt(window, 100, 0));
+}
+
 TEST_F(StartedProgramTest, PulledBackFromBeyondTheRightEdge) {
   moveWindow(window, 1602, 20);
   EXPECT_TRUE(waitFor([&] { return standsAt(window, 1601, 20); }));

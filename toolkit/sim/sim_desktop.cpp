@@ -110,8 +110,10 @@ void SimWindow::place(int left, int top) {
   const int oldTop = this->top();
   left_ = left;
   top_ = top;
-  if (this->left() != oldLeft || this->top() != oldTop)
+  if (this->left() != oldLeft || this->top() != oldTop) {
+    ++moves_;
     raise(definition_->onPositionChanged);
+  }
 }
 
 void SimWindow::setLeft(int left) {
@@ -150,6 +152,7 @@ int SimWindow::clientHeight() const {
 void SimWindow::setVisible(int visible) {
   if (visible != 0) {
     visible_ = true;
+    ++shows_;
     desktop_.activate(this);
   } else {
     visible_ = false;
@@ -329,6 +332,35 @@ void SimWindow::setTimerPeriod(const char* timer, int period) {
     return;
   live.period = period;
   live.nextTick = period > 0 ? desktop_.now() + period : 0;
+  live.restZone.reset();
+}
+
+void SimWindow::restTimerUntilPointerIn(const char* timer, ScreenRect zone) {
+  SimControl& live = mutableControl(timer);
+  if (live.period == 0 || visible_)
+    return;
+  live.restZone = zone;
+  live.movesAtRest = moves_;
+  live.showsAtRest = shows_;
+  live.leftAtRest = left();
+  live.topAtRest = top();
+  live.widthAtRest = width();
+  live.heightAtRest = height();
+}
+
+bool SimWindow::tickRuns(SimControl& timer) {
+  if (timer.restZone) {
+    const std::optional<Point> pointer = desktop_.pointerPosition();
+    const bool unchanged = !visible_ && moves_ == timer.movesAtRest &&
+                           shows_ == timer.showsAtRest && left() == timer.leftAtRest &&
+                           top() == timer.topAtRest && width() == timer.widthAtRest &&
+                           height() == timer.heightAtRest;
+    if (unchanged && !(pointer && timer.restZone->contains(*pointer)))
+      return false;
+    timer.restZone.reset();
+  }
+  ++timer.ticksRaised;
+  return true;
 }
 
 int SimWindow::registerHotkey(const char* control, int modifiers, int virtualKey) {
@@ -1047,7 +1079,8 @@ void SimDesktop::advanceTime(std::int64_t milliseconds) {
     now_ = dueAt;
     if (due->definition->kind == ControlKind::Timer) {
       due->nextTick = dueAt + due->period;
-      dueWindow->raise(due->definition->onEvent);
+      if (dueWindow->tickRuns(*due))
+        dueWindow->raise(due->definition->onEvent);
     } else {
       due->balloon.shown = false;
     }

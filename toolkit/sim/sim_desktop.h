@@ -57,6 +57,12 @@ struct SimControl {
   bool enabled = true;
   int period = 0;
   std::int64_t nextTick = 0;
+  int ticksRaised = 0;  // timers: how many ticks have run its handler
+  // Timers: resting until the pointer enters this zone (Window::restTimerUntilPointerIn), and
+  // the window's moves and size when the rest began.
+  std::optional<ScreenRect> restZone;
+  int movesAtRest = 0, showsAtRest = 0;
+  int leftAtRest = 0, topAtRest = 0, widthAtRest = 0, heightAtRest = 0;
   SimBalloon balloon;
 };
 
@@ -90,6 +96,7 @@ class SimWindow final : public Window {
   std::string focusedControl() const override { return focused_; }
   int timerPeriod(const char* timer) const override;
   void setTimerPeriod(const char* timer, int period) override;
+  void restTimerUntilPointerIn(const char* timer, ScreenRect zone) override;
   int registerHotkey(const char* control, int modifiers, int virtualKey) override;
   Bytes iconBytes() const override;
   void setTrayIcon(const Bytes& iconFile, const Text& tip) override;
@@ -124,6 +131,8 @@ class SimWindow final : public Window {
   // The icon the window has put into the notification area, if any.
   const std::optional<std::pair<Bytes, Text>>& trayIcon() const { return trayIcon_; }
   void hideBalloons();
+  // Whether a tick of this timer, due now, is to run: false while the timer rests.
+  bool tickRuns(SimControl& timer);
   // The process has ended: the window is gone without any of its handlers running.
   void vanish();
   SimControl& mutableControl(const char* name);
@@ -156,6 +165,8 @@ class SimWindow final : public Window {
   bool minimised_ = false;
   bool maximised_ = false;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  int moves_ = 0;  // every move, even one that a later move takes back
+  int shows_ = 0;  // every showing, even one followed by hiding
   std::string focused_;
   std::optional<std::pair<Bytes, Text>> trayIcon_;  // picture and tip
   std::map<std::string, bool> menuChecks_;

@@ -28,6 +28,18 @@ inline constexpr int kFirstMenuId = 0x1000;
 // and the id of that icon among the window's (it has one at most).
 inline constexpr UINT kTrayMessage = WM_APP + 1;
 inline constexpr UINT kTrayIconId = 1;
+// Posted to a resting timer's zone window when the pointer has moved somewhere on the desktop:
+// the window looks whether it is now in the zone.
+inline constexpr UINT kCheckPointerMessage = WM_APP + 2;
+
+// The period a timer runs with. Windows runs no timer faster than USER_TIMER_MINIMUM (10 ms)
+// and raises shorter periods to it; Wine would fire every millisecond. Asking for the floor
+// ourselves gives the docking timer's "as fast as the system allows" the same pace everywhere.
+inline UINT systemTimerPeriod(int period) {
+  return static_cast<UINT>(period < static_cast<int>(USER_TIMER_MINIMUM)
+                               ? static_cast<int>(USER_TIMER_MINIMUM)
+                               : period);
+}
 
 struct Win32Control {
   const ControlDefinition* definition = nullptr;  // points into the window's own copy
@@ -35,6 +47,13 @@ struct Win32Control {
   HWND hwnd = nullptr;  // none for timers; a balloon-tip box's tooltip window, once made
   int period = 0;       // timers: the period the timer runs with, 0 stopped
   bool balloonShown = false;
+  // Timers resting until the pointer enters a zone: the zone, and an invisible window over it
+  // that the pointer's moves reach (made at the first rest, kept hidden between rests).
+  bool resting = false;
+  ScreenRect restZone{};
+  RECT frameAtRest{};  // the window's frame when the rest began
+  HWND zoneWindow = nullptr;
+  bool pointerCheckPosted = false;  // a kCheckPointerMessage is on its way
 };
 
 class Win32Window final : public Window {
@@ -77,6 +96,7 @@ class Win32Window final : public Window {
   std::string focusedControl() const override;
   int timerPeriod(const char* timer) const override;
   void setTimerPeriod(const char* timer, int period) override;
+  void restTimerUntilPointerIn(const char* timer, ScreenRect zone) override;
   int registerHotkey(const char* control, int modifiers, int virtualKey) override;
   Bytes iconBytes() const override;
   void setTrayIcon(const Bytes& iconFile, const Text& tip) override;
@@ -95,6 +115,11 @@ class Win32Window final : public Window {
   void hideBalloons();
   // Whether any balloon of the window is up.
   bool balloonShown() const;
+  // Whether any timer of the window rests until the pointer enters its zone.
+  bool timerResting() const;
+  // The pointer has moved somewhere on the desktop: each resting timer looks, soon, whether
+  // it is now in its zone.
+  void pointerMoved();
 
   // Windows loaded by other windows. The owners are set before create().
   void setOwners(Window* named, HWND owning) {
@@ -112,6 +137,7 @@ class Win32Window final : public Window {
   void releaseDisabled();
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK zoneWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,6 +152,14 @@ class Win32Window final : public Window {
   HMENU createMenuBar() const;
   void createControl(Win32Control& control);
   void raise(Handler handler);
+  // Ends the rest of a timer and runs it again at its period.
+  void endRest(Win32Control& timer);
+  // The window was shown (`shown`), or may have been moved or sized: every resting timer
+  // whose window is now shown or stands elsewhere ticks again.
+  void endRests(bool shown);
+  // The pointer is over a zone window, or may have moved into its zone (`mayHave`).
+  void pointerAtZone(HWND zoneWindow, bool mayHave);
+  void destroyZoneWindows();
 
   RECT frame() const;
   void moveTo(int left, int top);
@@ -207,6 +241,10 @@ class Win32Desktop final : public Desktop {
   void hideBalloons();
   // Called when a balloon has been shown or hidden.
   void balloonsChanged();
+  // Called when a timer has begun or ended a rest until the pointer enters a zone.
+  void restsChanged();
+  // The pointer has moved somewhere on the desktop.
+  void pointerMoved();
 
   void windowBorn() { ++liveWindows_; }
   void windowGone();
@@ -222,6 +260,7 @@ class Win32Desktop final : public Desktop {
   HINSTANCE instance_;
   UINT taskbarCreated_ = 0;
   HHOOK inputHook_ = nullptr;
+  HHOOK pointerHook_ = nullptr;  // low-level mouse hook, there only while a timer rests
   int questionsUp_ = 0;
   HFONT uiFont_ = nullptr;
   bool ownUiFont_ = false;

@@ -65,6 +65,14 @@ LRESULT CALLBACK inputHook(int code, WPARAM removed, LPARAM message) {
   return CallNextHookEx(nullptr, code, removed, message);
 }
 
+// Sees the pointer's moves anywhere on the desktop, while a timer rests until the pointer
+// enters a zone. It runs on this thread, called before the system has moved the pointer.
+LRESULT CALLBACK pointerHook(int code, WPARAM message, LPARAM data) {
+  if (code == HC_ACTION && message == WM_MOUSEMOVE && threadDesktop)
+    threadDesktop->pointerMoved();
+  return CallNextHookEx(nullptr, code, message, data);
+}
+
 }  // namespace
 
 Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
@@ -108,6 +116,8 @@ Win32Desktop::~Win32Desktop() {
   }
   if (hiddenOwner_)
     DestroyWindow(hiddenOwner_);
+  if (pointerHook_)
+    UnhookWindowsHookEx(pointerHook_);
   if (ownUiFont_)
     DeleteObject(uiFont_);
   for (const auto& [height, font] : gb2312Fonts_)
@@ -286,6 +296,27 @@ void Win32Desktop::balloonsChanged() {
   } else if (!anyShown && inputHook_) {
     UnhookWindowsHookEx(inputHook_);
     inputHook_ = nullptr;
+  }
+}
+
+void Win32Desktop::restsChanged() {
+  bool anyResting = false;
+  for (const auto& window : windows_) {
+    if (window->exists() && window->timerResting())
+      anyResting = true;
+  }
+  if (anyResting && !pointerHook_) {
+    pointerHook_ = SetWindowsHookExW(WH_MOUSE_LL, &pointerHook, instance_, 0);
+  } else if (!anyResting && pointerHook_) {
+    UnhookWindowsHookEx(pointerHook_);
+    pointerHook_ = nullptr;
+  }
+}
+
+void Win32Desktop::pointerMoved() {
+  for (const auto& window : windows_) {
+    if (window->exists())
+      window->pointerMoved();
   }
 }
 

@@ -11,13 +11,6 @@
 namespace xiulan::toolkit::win32 {
 namespace {
 
-// Windows runs no timer faster than USER_TIMER_MINIMUM (10 ms) and raises shorter periods to
-// it; Wine would fire every millisecond. Asking for the floor ourselves gives the docking
-// timer's "as fast as the system allows" the same pace everywhere, and the same small cost.
-UINT systemTimerPeriod(int period) {
-  return static_cast<UINT>(std::max(period, static_cast<int>(USER_TIMER_MINIMUM)));
-}
-
 constexpr int kCoordinateLimit = 32627;
 // CB_SETMINVISIBLE (common controls 6): how many items the open list shows before it scrolls.
 constexpr UINT kComboSetMinVisible = 0x1701;
@@ -278,6 +271,7 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   switch (message) {
     case WM_WINDOWPOSCHANGED: {
+      endRests((reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0);
       // Raised here, inside the call that moved the window, so a handler that moves it again
       // nests: docking relies on that order.
       if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOMOVE)) {
@@ -363,6 +357,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_SHOWWINDOW:
       if (!wParam)
         rememberFocus();
+      else
+        endRests(true);
       break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE)
@@ -389,6 +385,7 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
           KillTimer(hwnd, static_cast<UINT_PTR>(control.id));
         }
       }
+      destroyZoneWindows();
       destroyBalloons();
       deleteTrayIcon();
       return 0;
@@ -679,6 +676,11 @@ void Win32Window::setTimerPeriod(const char* name, int period) {
   period = std::max(period, 0);
   if (period == control->period)
     return;  // the running count goes on undisturbed
+  if (control->resting) {
+    // The rest ends with the period it was taken at; the new period starts below.
+    control->period = 0;
+    endRest(*control);
+  }
   control->period = period;
   if (!hwnd_)
     return;
