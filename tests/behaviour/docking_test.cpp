@@ -13,7 +13,23 @@ using toolkit::sim::SimWindow;
 
 constexpr int kHome = toolkit::kVirtualKeyHome;
 
-using DockingTest = DesktopTest;
+class DockingTest : public DesktopTest {
+ protected:
+  // Started, then pushed past the top at left 100 with the pointer inside it: docked, shown.
+  SimWindow& startDocked() {
+    SimWindow& window = start();
+    desktop.movePointer(200, 100);
+    window.moveTo(100, -10);
+    return window;
+  }
+  // Docked, then hidden by a tick with the pointer away from it.
+  SimWindow& startDockedAndHidden() {
+    SimWindow& window = startDocked();
+    desktop.movePointer(900, 600);
+    desktop.advanceTime(1);
+    return window;
+  }
+};
 
 TEST_F(DockingTest, MovesAreKeptOnScreenAndPastTheTopDock) {
   struct Case {
@@ -95,9 +111,7 @@ TEST_F(DockingTest, TicksHideAndShowTheDockedWindowByThePointer) {
 }
 
 TEST_F(DockingTest, AnUnreadablePointerNeitherShowsNorHides) {
-  SimWindow& window = start();
-  desktop.movePointer(200, 100);
-  window.moveTo(100, -10);
+  SimWindow& window = startDocked();
   for (int shown : {1, 0}) {
     window.setVisible(shown);
     desktop.losePointer();
@@ -107,9 +121,7 @@ TEST_F(DockingTest, AnUnreadablePointerNeitherShowsNorHides) {
 }
 
 TEST_F(DockingTest, SlidesAwayAndComesBackAsThePointerMoves) {
-  SimWindow& window = start();
-  desktop.movePointer(200, 100);
-  window.moveTo(100, -10);
+  SimWindow& window = startDocked();
   desktop.movePointer(600, 300);  // out to the side
   desktop.advanceTime(1);
   EXPECT_EQ(window.visible(), 0);
@@ -125,11 +137,7 @@ TEST_F(DockingTest, SlidesAwayAndComesBackAsThePointerMoves) {
 }
 
 TEST_F(DockingTest, HiddenItWaitsWithoutTicksUntilThePointerTouchesTheTopRowAboveIt) {
-  SimWindow& window = start();
-  desktop.movePointer(200, 100);
-  window.moveTo(100, -10);
-  desktop.movePointer(900, 600);
-  desktop.advanceTime(1);
+  SimWindow& window = startDockedAndHidden();
   ASSERT_EQ(window.visible(), 0);
   const int ticksWhenHidden = window.control(时钟2).ticksRaised;
 
@@ -152,11 +160,7 @@ TEST_F(DockingTest, HiddenItWaitsWithoutTicksUntilThePointerTouchesTheTopRowAbov
 }
 
 TEST_F(DockingTest, AHiddenWindowMovedAlongTheTopWaitsAboveItsNewColumn) {
-  SimWindow& window = start();
-  desktop.movePointer(200, 100);
-  window.moveTo(100, -10);
-  desktop.movePointer(600, 300);
-  desktop.advanceTime(1);
+  SimWindow& window = startDockedAndHidden();
   ASSERT_EQ(window.visible(), 0);
   // Another program moves the hidden window; it docks again further right.
   window.moveTo(500, -10);
@@ -167,11 +171,7 @@ TEST_F(DockingTest, AHiddenWindowMovedAlongTheTopWaitsAboveItsNewColumn) {
 }
 
 TEST_F(DockingTest, HomeAndTheTrayWithADockedWindow) {
-  SimWindow& window = start();
-  desktop.movePointer(200, 100);
-  window.moveTo(100, -10);
-  desktop.movePointer(900, 600);
-  desktop.advanceTime(1);
+  SimWindow& window = startDockedAndHidden();
   ASSERT_EQ(window.visible(), 0);
 
   // Home shows the docked, hidden window; the next tick hides it again, the pointer being away.

@@ -250,6 +250,8 @@ class Win32Desktop final : public Desktop {
   void windowGone();
 
  private:
+  // Whether a live window of the program holds the state that `holds` reads.
+  bool anyWindow(bool (Win32Window::*holds)() const) const;
   // The program's window that `hwnd` is or lies in, or nothing.
   Win32Window* windowOf(HWND hwnd) const;
   // Makes a window that other windows load, and raises its creation events.

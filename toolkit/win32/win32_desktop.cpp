@@ -73,6 +73,17 @@ LRESULT CALLBACK pointerHook(int code, WPARAM message, LPARAM data) {
   return CallNextHookEx(nullptr, code, message, data);
 }
 
+// Puts the hook in while `wanted` and takes it out otherwise.
+template <typename Install>
+void keepHook(HHOOK& hook, bool wanted, Install install) {
+  if (wanted && !hook) {
+    hook = install();
+  } else if (!wanted && hook) {
+    UnhookWindowsHookEx(hook);
+    hook = nullptr;
+  }
+}
+
 }  // namespace
 
 Win32Desktop::Win32Desktop(HINSTANCE instance) : instance_(instance) {
@@ -283,34 +294,25 @@ void Win32Desktop::hideBalloons() {
   }
 }
 
+bool Win32Desktop::anyWindow(bool (Win32Window::*holds)() const) const {
+  for (const auto& window : windows_) {
+    if (window->exists() && ((*window).*holds)())
+      return true;
+  }
+  return false;
+}
+
 void Win32Desktop::balloonsChanged() {
   // The hook sees every message of the thread, the docking timer's too, and under Wine each
   // costs round trips to the server: it is there only while a balloon is up.
-  bool anyShown = false;
-  for (const auto& window : windows_) {
-    if (window->exists() && window->balloonShown())
-      anyShown = true;
-  }
-  if (anyShown && !inputHook_) {
-    inputHook_ = SetWindowsHookExW(WH_GETMESSAGE, &inputHook, nullptr, GetCurrentThreadId());
-  } else if (!anyShown && inputHook_) {
-    UnhookWindowsHookEx(inputHook_);
-    inputHook_ = nullptr;
-  }
+  keepHook(inputHook_, anyWindow(&Win32Window::balloonShown), [] {
+    return SetWindowsHookExW(WH_GETMESSAGE, &inputHook, nullptr, GetCurrentThreadId());
+  });
 }
 
 void Win32Desktop::restsChanged() {
-  bool anyResting = false;
-  for (const auto& window : windows_) {
-    if (window->exists() && window->timerResting())
-      anyResting = true;
-  }
-  if (anyResting && !pointerHook_) {
-    pointerHook_ = SetWindowsHookExW(WH_MOUSE_LL, &pointerHook, instance_, 0);
-  } else if (!anyResting && pointerHook_) {
-    UnhookWindowsHookEx(pointerHook_);
-    pointerHook_ = nullptr;
-  }
+  keepHook(pointerHook_, anyWindow(&Win32Window::timerResting),
+           [this] { return SetWindowsHookExW(WH_MOUSE_LL, &pointerHook, instance_, 0); });
 }
 
 void Win32Desktop::pointerMoved() {
