@@ -115,8 +115,9 @@ class Win32Window final : public Window {
   void hideBalloons();
   // Whether any balloon of the window is up.
   bool balloonShown() const;
-  // Whether any timer of the window rests until the pointer enters its zone.
-  bool timerResting() const;
+  // Whether any timer of the window rests until the pointer enters a zone it can reach (one
+  // on a screen; a minimised window's zone lies on none).
+  bool watchesPointer() const;
   // The pointer has moved somewhere on the desktop: each resting timer looks, soon, whether
   // it is now in its zone.
   void pointerMoved();

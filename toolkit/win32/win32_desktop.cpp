@@ -311,7 +311,7 @@ void Win32Desktop::balloonsChanged() {
 }
 
 void Win32Desktop::restsChanged() {
-  keepHook(pointerHook_, anyWindow(&Win32Window::timerResting),
+  keepHook(pointerHook_, anyWindow(&Win32Window::watchesPointer),
            [this] { return SetWindowsHookExW(WH_MOUSE_LL, &pointerHook, instance_, 0); });
 }
 

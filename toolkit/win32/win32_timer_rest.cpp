@@ -106,9 +106,10 @@ void Win32Window::endRests(bool shown) {
   }
 }
 
-bool Win32Window::timerResting() const {
-  return std::any_of(controls_.begin(), controls_.end(),
-                     [](const Win32Control& control) { return control.resting; });
+bool Win32Window::watchesPointer() const {
+  return std::any_of(controls_.begin(), controls_.end(), [](const Win32Control& control) {
+    return control.resting && control.zoneWindow && IsWindowVisible(control.zoneWindow);
+  });
 }
 
 void Win32Window::pointerMoved() {
