@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,135 +15,27 @@
 namespace xiulan {
 namespace {
 
-// clang-format off
-const char* const kHeadwords[] = {
-    "file", "command", "use", "program", "line", "if", "display", "set", "key", "list", "by",
-    "press", "with", "format", "change", "cursor", "directory", "from", "menu", "option",
-    "character", "current", "type", "screen", "specify", "move", "disk", "text", "drive", "see",
-    "name", "record", "box", "database", "help", "memory", "whichpro", "all", "on", "copy",
-    "shell", "delete", "enter", "margin", "mark", "also", "do", "information", "choose", "select",
-    "group", "first", "field", "procedure", "print", "return", "number", "selected", "want",
-    "window", "message", "dialog", "example", "create", "insert", "related", "item", "edit",
-    "marked", "area", "parameter", "then", "variable", "tab", "up", "string", "each", "active",
-    "topic", "start", "mode", "selection", "function", "word", "make", "right", "value", "button",
-    "index", "without", "appearvi", "left", "save", "next", "off", "following", "control", "only",
-    "user", "end", "system", "contain", "time", "letter", "data", "setting", "desire", "position",
-    "down", "task", "view", "switch", "include", "get", "default", "structure", "into", "path",
-    "blank", "open", "add", "enable", "operation", "erase", "filename", "search", "another",
-    "last", "column", "after", "prompt", "two", "execute", "about", "escape", "error",
-    "currently", "extension", "same", "status", "run", "argument", "statement", "shift", "store",
-    "scroll", "replace", "macro", "page", "quit", "define", "reference", "other", "while",
-    "pressing", "restore", "top", "how", "color", "allow", "block", "decimal", "main",
-    "definition", "between", "optional", "date", "remove", "arrow", "label", "within", "issue",
-    "different", "available", "returned", "associate", "attribute", "dos", "before", "order",
-    "modify", "array", "mouse", "note", "locate", "video", "printer", "bar", "bottom", "carriage",
-    "content", "either", "ok", "space", "editor", "existvi", "scope", "paragraph", "multi",
-    "clear", "exit", "report", "execution", "backup", "version", "find", "pointer", "subset",
-    "keyboard", "full", "check", "should", "single", "positioning", "provide", "title",
-    "expression", "through", "toggle", "code", "such", "beginning", "guide", "tree",
-    "environment", "but", "device", "highlight", "call", "continue", "indicate", "until", "begin",
-    "place", "rename", "swap", "work", "remainvi", "close", "combination", "profile", "unless",
-    "sopro", "except", "turn", "back", "sure", "section", "follow", "split", "need", "access",
-    "additional", "cancel", "document", "case", "numeric", "govi", "load", "try", "size",
-    "entire", "leave", "history", "second", "reflow", "output", "out", "both", "install",
-    "source", "way", "assign", "support", "specific", "join", "expand", "like", "diskette",
-    "skip", "application", "confirmation", "whether", "hold", "click", "write", "byte",
-    "abbreviate", "show", "otherwise", "working", "delimiter", "location", "perform", "graphic",
-    "read", "confirm", "sort", "clause", "once", "however", "extend", "look", "starting", "now",
-    "original", "correspondvi", "property", "several", "learn", "cause", "bracket", "omit",
-    "running", "sub-directory", "edge", "form", "instruction", "ascii", "below", "standard",
-    "occurrence", "lock", "append", "destination", "password", "point", "variety", "many",
-    "buffer", "useful", "object", "again", "operating", "carry", "update", "moving",
-    "coprocessor", "overlay", "practice", "navigation", "automatically", "total", "previous",
-    "software", "shortcut", "long", "unique", "part", "updated", "internal", "fill", "basic",
-    "math", "since", "determine", "making", "center", "already", "keyword", "action", "condition",
-    "quick", "assigned", "give", "large", "chapter", "computer", "complete", "past", "match",
-    "recover", "always", "require", "opening", "network", "sign", "release", "three", "recall",
-    "deletion", "fixed", "amount", "alias", "quote", "correct", "else", "maximum", "under",
-    "take", "switching", "element", "modification", "modified", "input", "uppercase", "plus",
-    "found", "debug", "force", "lowercase", "just", "undo", "environ", "why", "temporary", "put",
-    "instead", "encounter", "across", "matching", "wildcard", "spill", "level", "browse",
-    "speech", "occurvi", "memo", "prior", "loaded", "length", "round", "variant", "floppy",
-    "machine", "square", "supply", "home", "normal", "onto", "during", "module", "monochrome",
-    "assistance", "tell", "library", "demonstration", "stack", "even", "evaluate", "times",
-    "previously", "directly", "logical", "template", "calling", "later", "driver", "therefore",
-    "saving", "detail", "linker", "loop", "process", "scheme", "every", "refer", "possible",
-    "above", "overview", "result", "syntax", "abbreviation", "bios", "hidden", "null", "send",
-    "private", "hard", "hardware", "say", "equal", "pack", "minus", "alternate", "collapse",
-    "corner", "present", "interpreter", "advance", "forward", "fast", "special", "slash",
-    "utility", "regardless", "disable", "compatible", "dependvi", "empty", "alphabetical",
-    "branch", "resume", "multiple", "monitor", "configuration", "replacement", "required",
-    "macros", "table", "loss", "batch", "exact", "aboveboard", "activate", "around", "slow",
-    "floating", "refresh", "stop", "pass", "public", "eject", "ignore", "share", "sequence",
-    "consistvi", "step", "double", "comevi", "lower", "describe", "count", "pop", "valid",
-    "suspend", "enhance", "separate", "echo", "necessary", "greaterthan", "able", "marking",
-    "ask", "term", "bring", "warning", "less", "whosepro", "comment", "effect", "expanding",
-    "on-line", "reorder", "direct", "enclose", "reset", "various", "paper", "prevent", "side",
-    "push", "programming", "upper", "row", "pressed", "temporarily", "day", "repaint", "redefine",
-    "relation", "dimension", "boundary", "zoom", "initialize", "personal", "helloin", "true",
-    "wish", "font", "know", "convert", "global", "still", "installation", "invoke", "interactive",
-    "described", "century", "literal", "rather", "exclusive", "marker", "wait", "appropriate",
-    "fit", "adapter", "filter", "break", "backward", "searching", "receive", "dual", "retry",
-    "normally", "exactly", "immediately", "separated", "high", "equivalent", "light", "zero",
-    "storage", "width", "language", "startup", "much", "per", "over", "mirror", "request",
-    "keypad", "keep", "resident", "learning", "talk", "summary", "well", "link", "accordingto",
-    "identify", "designated", "pertainvi", "expansion", "incompatible", "blinking", "month",
-    "precede", "readily", "transportable", "appropriately", "routine", "ready", "listing",
-    "newly", "year", "contact", "session", "own", "redraw", "here", "manual", "particular",
-    "rectangle", "additive", "similar", "assembly", "copyright", "description", "retrieve",
-    "mistake", "produce", "ram", "exception", "digit", "reverse", "minimum", "enough", "although",
-    "reindex", "third", "red", "along", "test", "small", "feed", "company", "movie", "compile",
-    "frequently", "undefined", "state", "tickv", "accept", "intense", "documentation", "asterisk",
-    "easily", "become", "address", "interface", "pausevi", "repeat", "restart", "assumed",
-    "speed", "entry", "combine", "organize", "finished", "mixed", "permit", "formatting", "root",
-    "symbol", "binary", "whenever", "reach", "caution", "subtotal", "card", "general",
-    "associated", "transfer", "connect", "partition", "hexadecimal", "generate", "specification",
-    "customize", "far", "nest", "duplicate", "compression", "unable", "means", "alternately",
-    "intensity", "reading", "let", "explicitly", "compare", "sector", "problem", "vertically",
-    "horizontally", "backspace", "terminate", "people", "short", "drag", "formatted", "preview",
-    "underscore", "correctly", "initially", "reformat", "inside", "integrate", "controlled",
-    "period", "huge", "determined", "trailing", "seek", "introduction", "indent", "base",
-    "integer", "attempt", "twice", "formed", "subscript", "tiny", "model", "correction", "rating",
-    "secondary", "opened", "limit", "sun", "translate", "reason", "colon", "avoid", "range",
-    "allocate", "wordperfect", "simply", "verify", "manner", "direction", "portion", "emulator",
-    "successful", "applied", "sum",
+// What each line of the shipped list must hold, one line per line of the list, in GBK as the
+// list itself is: the headword, and for the lines whose bytes are fixed exactly (the irregular
+// ones and the quoted examples) a tab and the whole line.
+struct ExpectedLine {
+  std::string headword;
+  std::optional<std::string> exact;
 };
-// clang-format on
 
-// Lines whose bytes are fixed exactly: the irregular ones and the quoted examples.
-const char* const kExactLines[] = {
-    "001、file　n.文件　v.保存文件",
-    "002、command　n.命令，指令",
-    "007、display　　vt.显示，显示器",
-    "017、directory n.目录，索引簿",
-    "035、help　v.&n.帮助",
-    "091、appearvi、出现，显现，好像",
-    "099、user  　n.用户",
-    "159、color　n.颜色，色彩，(彩)色",
-    "178、dos磁盘操作系统",
-    "192、either　a.&pro　n.任何一个，各",
-    "196、existvi、存在，生存，有",
-    "199、multi(词头)多",
-    "221、such　a.&pro　n.这样的，如此",
-    "226、but但是，可是，除非，不过",
-    "238、remainvi、剩下，留下，仍然",
-    "258、govi、运行，达到",
-    "307、correspondvi、通信(联系)",
-    "320、below　a.&　prep.下列的；低于",
-    "417、occurvi、发生，出现，存在",
-    "489、dependvi、随…而定，取决于",
-    "506、around　ad.&　prep.周围，围绕",
-    "517、consistvi、符合，包括",
-    "520、comevi、来，到，出现",
-    "531、greaterthan大于",
-    "555、row　n.行",
-    "623、pertainvi、附属，属于，关于",
-    "653、ram随机存取存储器",
-    "673、tickv；n.滴答(响)；勾号(√)",
-    "682、pausevi、暂停",
-    "709、specification　n.说明书，规则说明书",
-    "777、sum　n.和，合计，总额",
-};
+std::vector<ExpectedLine> expectedLines() {
+  std::ifstream file(XIULAN_EXPECTED_BUILTIN_LIST, std::ios::binary);
+  std::vector<ExpectedLine> expected;
+  std::string line;
+  while (std::getline(file, line)) {
+    const std::size_t tab = line.find('\t');
+    ExpectedLine entry{line.substr(0, tab), std::nullopt};
+    if (tab != std::string::npos)
+      entry.exact = line.substr(tab + 1);
+    expected.push_back(std::move(entry));
+  }
+  return expected;
+}
 
 const std::set<int> kIrregular = {1,   7,   17,  91,  99,  178, 192, 196, 199, 221, 226, 238, 258,
                                   307, 320, 417, 489, 506, 517, 520, 531, 623, 653, 673, 682};
@@ -176,12 +70,13 @@ TEST(BuiltInVocabularyTest, Shape) {
   EXPECT_NE(all.substr(all.size() - 2), "\r\n");
   const std::vector<std::string> lines = builtInLines();
   ASSERT_EQ(lines.size(), 777u);
-  ASSERT_EQ(std::size(kHeadwords), 777u);
+  const std::vector<ExpectedLine> expected = expectedLines();
+  ASSERT_EQ(expected.size(), 777u);
   std::set<std::string> seen;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     const int number = static_cast<int>(i) + 1;
-    char prefix[8];
+    char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%03d", number);
     SCOPED_TRACE(line);
     EXPECT_EQ(line.substr(0, 5), std::string(prefix) + "、");
@@ -191,7 +86,7 @@ TEST(BuiltInVocabularyTest, Shape) {
     EXPECT_TRUE(isGb2312(line));
     for (char c : line)
       EXPECT_FALSE(c >= 'A' && c <= 'Z');
-    const std::string headword = kHeadwords[i];
+    const std::string& headword = expected[i].headword;
     EXPECT_EQ(line.compare(5, headword.size(), headword), 0);
     EXPECT_TRUE(seen.insert(headword).second) << "repeated headword";
     if (!kIrregular.contains(number)) {
@@ -212,10 +107,16 @@ TEST(BuiltInVocabularyTest, Shape) {
 TEST(BuiltInVocabularyTest, FixedLinesAreKeptByteForByte) {
   const std::vector<std::string> lines = builtInLines();
   ASSERT_EQ(lines.size(), 777u);
-  for (const char* exact : kExactLines) {
-    const int number = std::stoi(std::string(exact, 3));
-    EXPECT_EQ(lines[static_cast<std::size_t>(number - 1)], exact);
+  const std::vector<ExpectedLine> expected = expectedLines();
+  ASSERT_EQ(expected.size(), 777u);
+  int fixed = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (expected[i].exact) {
+      ++fixed;
+      EXPECT_EQ(lines[i], *expected[i].exact) << "line " << i + 1;
+    }
   }
+  EXPECT_EQ(fixed, 31);
   EXPECT_EQ(lines[554].size(), 14u);
   EXPECT_EQ(lines[708].size(), 40u);
 }
