@@ -304,6 +304,17 @@ bool clickTrayIcon(MouseButton button, int clicks) {
   return true;
 }
 
+HWND openTrayIconMenu(DWORD processId) {
+  HWND menu = nullptr;
+  for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
+    if (!clickTrayIcon(MouseButton::Right, 1))
+      return nullptr;
+    waitFor([&] { return (menu = findShownWindow(processId, L"#32768")) != nullptr; },
+            std::chrono::seconds(5));
+  }
+  return menu;
+}
+
 Picture capture(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);

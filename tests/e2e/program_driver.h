@@ -108,6 +108,11 @@ bool putClipboardText(const std::wstring& text);
 // titled "Wine System Tray". False when there is no icon to click.
 enum class MouseButton { Left, Right };
 bool clickTrayIcon(MouseButton button, int clicks);
+// Right-clicks the first icon of the notification area until the process's popup menu opens;
+// the menu, or nothing if a few clicks open none. Wine can drop a click on a tray window that
+// has only just appeared; a second click on an icon whose menu is up would close it, so each
+// click waits a while for its menu first.
+HWND openTrayIconMenu(DWORD processId);
 
 // What the screen shows of a window: width x height pixels, top row first, 0xRRGGBB each.
 struct Picture {

@@ -494,9 +494,8 @@ TEST_F(WordEditorE2ETest, ClipboardTicksGoOnUnderTheEditorAndExitFromTheTrayAsks
 
   // 帮助 at the icon: 关于, a separator, 退出. The last item is clicked with the mouse: the
   // keyboard may still belong to the notification area, which took the right click.
-  ASSERT_TRUE(clickTrayIcon(MouseButton::Right, 1)) << "no tray icon";
-  HWND menu = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (menu = openMenu()) != nullptr; })) << "no menu at the icon";
+  HWND menu = openTrayIconMenu(program->processId());
+  ASSERT_NE(menu, nullptr) << "no tray icon, or no menu at it";
   RECT rect{};
   GetWindowRect(menu, &rect);
   ASSERT_TRUE(clickAt(
